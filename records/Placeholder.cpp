@@ -1,0 +1,1 @@
+// placeholder until the folder has code

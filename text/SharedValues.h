@@ -1,0 +1,21 @@
+#pragma once
+#include <QString>
+
+// The values that live for the whole run outside any window: set once at start-up
+// (application folder, caption text) or by the command that owns them.
+namespace text {
+
+struct SharedValues
+{
+    QString applicationFolder; // absolute, ends with one '/'
+    QString captionText;       // "Quillcase BetaVersion-0.03.8"
+    QString departmentName;    // chosen in the Options dialog, empty until then
+    QString phraseTarget;      // field the template editor's phrases go to, empty until set
+    int symptomTarget = 0;     // edit of the present-illness builder the symptom picker fills
+
+    QString dataFolder() const { return applicationFolder + QStringLiteral("data/"); }
+};
+
+SharedValues &shared();
+
+} // namespace text
