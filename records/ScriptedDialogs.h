@@ -1,0 +1,62 @@
+#pragma once
+#include "records/Dialogs.h"
+
+#include <QStringList>
+#include <deque>
+
+// Dialogs for widget tests: answers are queued beforehand, and everything shown is
+// recorded. Installs itself while it lives. A box asked for without a queued answer
+// gets the default (Cancel for questions and choosers).
+class ScriptedDialogs : public Dialogs
+{
+public:
+    ScriptedDialogs() { Dialogs::install(this); }
+    ~ScriptedDialogs() override { Dialogs::install(nullptr); }
+
+    std::deque<bool> confirmAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
+    std::deque<std::optional<QString>> fileAnswers; // save and picture choosers
+    std::deque<std::optional<QFont>> fontAnswers;
+
+    QStringList informations;
+    QStringList confirmations;
+    QStringList errors;
+    QStringList inputCaptions;
+    QStringList fileInitialNames; // the name each save chooser opened with
+
+    void information(const QString &text) override { informations << text; }
+    bool confirm(const QString &text) override
+    {
+        confirmations << text;
+        return pop(confirmAnswers, false);
+    }
+    void error(const QString &text) override { errors << text; }
+    std::optional<QString> inputText(const QString &caption, const QString &, const QString &) override
+    {
+        inputCaptions << caption;
+        return pop(inputAnswers, std::optional<QString>());
+    }
+    std::optional<QString> saveFileName(QWidget *, const QString &initialName) override
+    {
+        fileInitialNames << initialName;
+        return pop(fileAnswers, std::optional<QString>());
+    }
+    std::optional<QString> openPictureFileName(QWidget *) override
+    {
+        return pop(fileAnswers, std::optional<QString>());
+    }
+    std::optional<QFont> chooseFont(QWidget *, const QFont &) override
+    {
+        return pop(fontAnswers, std::optional<QFont>());
+    }
+
+private:
+    template <class T> static T pop(std::deque<T> &queue, T fallback)
+    {
+        if (queue.empty())
+            return fallback;
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};

@@ -1,0 +1,16 @@
+#pragma once
+#include "records/Dialogs.h"
+
+// The real boxes and choosers, shown with Qt's standard dialogs.
+class WidgetDialogs : public Dialogs
+{
+public:
+    void information(const QString &text) override;
+    bool confirm(const QString &text) override;
+    void error(const QString &text) override;
+    std::optional<QString> inputText(const QString &caption, const QString &prompt,
+                                     const QString &defaultText) override;
+    std::optional<QString> saveFileName(QWidget *parent, const QString &initialName) override;
+    std::optional<QString> openPictureFileName(QWidget *parent) override;
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+};
