@@ -1,0 +1,168 @@
+#include "records/DBCtrlGrid.h"
+#include "records/ColumnTable.h"
+#include "records/DBEdit.h"
+#include "records/ErrorBox.h"
+#include "records/RecordSession.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace {
+// Widths of Bed, ID, Name, sex, age, marriage; the diagnosis cell takes the rest.
+constexpr int fieldWidths[] = {28, 72, 64, 26, 36, 40};
+constexpr int listFieldCount = 6;
+const QColor currentColour(160, 160, 160);
+const QColor panelColour(212, 208, 200);
+} // namespace
+
+DBCtrlGrid::DBCtrlGrid(RecordSession *session, QWidget *parent) : QWidget(parent), m_session(session)
+{
+    setObjectName(QStringLiteral("DBCtrlGrid1"));
+    const int scrollWidth = 16;
+    setFixedSize(panelWidth + scrollWidth, visibleRows * panelHeight);
+    for (int p = 0; p < visibleRows; ++p) {
+        Panel panel;
+        panel.frame = new QWidget(this);
+        panel.frame->setGeometry(0, p * panelHeight, panelWidth, panelHeight);
+        panel.frame->setAutoFillBackground(true);
+        panel.frame->installEventFilter(this);
+        int x = 2;
+        for (int f = 0; f < listFieldCount; ++f) {
+            auto *label = new QLabel(panel.frame);
+            label->setGeometry(x, 0, fieldWidths[f] - 2, panelHeight);
+            label->installEventFilter(this);
+            panel.labels.push_back(label);
+            x += fieldWidths[f];
+        }
+        panel.cell = new QLineEdit(panel.frame);
+        panel.cell->setGeometry(x, 2, panelWidth - x - 2, panelHeight - 4);
+        panel.cell->setFrame(false);
+        panel.cell->setReadOnly(true);
+        panel.cell->installEventFilter(this);
+        m_panels.push_back(panel);
+    }
+    m_cell = new DBEdit(this);
+    m_cell->setObjectName(QStringLiteral("DBEdit7"));
+    m_cell->setFrame(false);
+    m_cell->bind(session, columns::indexOf(QStringLiteral("PriDiagnosis")));
+    m_scrollBar = new QScrollBar(Qt::Vertical, this);
+    m_scrollBar->setGeometry(panelWidth, 0, scrollWidth, visibleRows * panelHeight);
+    m_scrollBar->setPageStep(visibleRows);
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, &DBCtrlGrid::refresh);
+    connect(session, &RecordSession::listChanged, this, [this] { ensureCurrentVisible(); });
+    connect(session, &RecordSession::currentChanged, this, [this] { ensureCurrentVisible(); });
+    connect(session, &RecordSession::valueChanged, this, &DBCtrlGrid::refresh);
+    connect(session, &RecordSession::stateChanged, this, &DBCtrlGrid::refresh);
+    ensureCurrentVisible();
+}
+
+int DBCtrlGrid::firstVisibleRow() const
+{
+    return m_scrollBar->value();
+}
+
+QString DBCtrlGrid::panelText(int panel, int listColumn) const
+{
+    if (listColumn < listFieldCount)
+        return m_panels.at(panel).labels.at(listColumn)->text();
+    const int row = firstVisibleRow() + panel;
+    return row == m_session->currentRow() ? m_cell->text() : m_panels.at(panel).cell->text();
+}
+
+void DBCtrlGrid::ensureCurrentVisible()
+{
+    m_scrollBar->setRange(0, std::max(0, m_session->rowCount() - visibleRows));
+    const int current = m_session->currentRow();
+    if (current >= 0) {
+        if (current < m_scrollBar->value())
+            m_scrollBar->setValue(current);
+        else if (current >= m_scrollBar->value() + visibleRows)
+            m_scrollBar->setValue(current - visibleRows + 1);
+    }
+    refresh();
+}
+
+void DBCtrlGrid::refresh()
+{
+    const int first = firstVisibleRow();
+    const int current = m_session->currentRow();
+    bool cellPlaced = false;
+    for (int p = 0; p < visibleRows; ++p) {
+        Panel &panel = m_panels[p];
+        const int row = first + p;
+        const bool exists = row < m_session->rowCount();
+        panel.frame->setVisible(exists);
+        if (!exists)
+            continue;
+        QPalette palette = panel.frame->palette();
+        palette.setColor(QPalette::Window, row == current ? currentColour : panelColour);
+        palette.setColor(QPalette::Base, row == current ? currentColour : panelColour);
+        panel.frame->setPalette(palette);
+        for (int f = 0; f < listFieldCount; ++f)
+            panel.labels[f]->setText(m_session->listValue(row, f));
+        panel.cell->setText(m_session->listValue(row, listFieldCount));
+        panel.cell->setCursorPosition(0);
+        if (row == current) {
+            m_cell->setGeometry(panel.frame->geometry().x() + panel.cell->x(), panel.frame->y() + panel.cell->y(),
+                                panel.cell->width(), panel.cell->height());
+            m_cell->setPalette(palette);
+            cellPlaced = true;
+        }
+    }
+    m_cell->setVisible(cellPlaced);
+    if (cellPlaced)
+        m_cell->raise();
+}
+
+bool DBCtrlGrid::makeCurrent(int panel)
+{
+    const int row = firstVisibleRow() + panel;
+    if (row >= m_session->rowCount())
+        return false;
+    return runHandler([this, row] { m_session->moveTo(row); }) && m_session->currentRow() >= 0;
+}
+
+void DBCtrlGrid::clickPanel(int panel)
+{
+    if (makeCurrent(panel))
+        emit clicked();
+}
+
+void DBCtrlGrid::clickCell(int panel)
+{
+    const int row = firstVisibleRow() + panel;
+    if (row == m_session->currentRow()) {
+        m_cell->setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    if (makeCurrent(panel))
+        m_cell->setFocus(Qt::MouseFocusReason);
+}
+
+bool DBCtrlGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonPress)
+        return QWidget::eventFilter(watched, event);
+    for (int p = 0; p < visibleRows; ++p) {
+        const Panel &panel = m_panels[p];
+        if (watched == panel.cell) {
+            clickCell(p);
+            return true;
+        }
+        if (watched == panel.frame ||
+            std::find(panel.labels.begin(), panel.labels.end(), watched) != panel.labels.end()) {
+            clickPanel(p);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DBCtrlGrid::wheelEvent(QWheelEvent *event)
+{
+    const int steps = event->angleDelta().y() / 120;
+    m_scrollBar->setValue(m_scrollBar->value() - steps * 3);
+    event->accept();
+}

@@ -1,0 +1,247 @@
+#include "records/RecordSession.h"
+#include "records/ColumnTable.h"
+
+#include <algorithm>
+
+namespace {
+
+// Beds that are whole numbers come first, by value (bed 2 before bed 10); any other
+// bed text typed later follows, by text; equal beds keep the order they were stored in.
+bool rowBefore(const ListRow &a, const ListRow &b)
+{
+    bool aNumeric = false;
+    bool bNumeric = false;
+    const qlonglong aBed = a.values.value(0).toLongLong(&aNumeric);
+    const qlonglong bBed = b.values.value(0).toLongLong(&bNumeric);
+    if (aNumeric != bNumeric)
+        return aNumeric;
+    if (aNumeric && aBed != bBed)
+        return aBed < bBed;
+    if (!aNumeric && a.values.value(0) != b.values.value(0))
+        return a.values.value(0) < b.values.value(0);
+    // A record not yet stored (row id 0) stays at the end of its bed's group.
+    const qint64 aId = a.rowId == 0 ? std::numeric_limits<qint64>::max() : a.rowId;
+    const qint64 bId = b.rowId == 0 ? std::numeric_limits<qint64>::max() : b.rowId;
+    return aId < bId;
+}
+
+const std::vector<int> &listColumnIndexes()
+{
+    static const std::vector<int> indexes = [] {
+        std::vector<int> result;
+        for (const QString &name : columns::listColumns())
+            result.push_back(columns::indexOf(name));
+        return result;
+    }();
+    return indexes;
+}
+
+int columnCount()
+{
+    return int(columns::all().size());
+}
+
+} // namespace
+
+RecordSession::RecordSession(PatientStore *store, QObject *parent) : QObject(parent), m_store(store)
+{
+}
+
+void RecordSession::open()
+{
+    m_rows = m_store->loadList();
+    m_state = State::Browse;
+    m_current = m_rows.empty() ? -1 : 0;
+    loadCurrent();
+    emit listChanged();
+    emit stateChanged(m_state);
+    emit currentChanged();
+}
+
+QString RecordSession::listValue(int row, int listColumn) const
+{
+    if (row < 0 || row >= rowCount())
+        return QString();
+    if (row == m_current)
+        return m_edited.value(listColumnIndexes().at(listColumn));
+    return m_rows[row].values.value(listColumn);
+}
+
+QString RecordSession::value(int column) const
+{
+    return m_edited.value(column);
+}
+
+QString RecordSession::value(const QString &columnName) const
+{
+    return value(columns::indexOf(columnName));
+}
+
+bool RecordSession::isChanged() const
+{
+    for (int c = 0; c < columnCount(); ++c)
+        if (m_filled[c] || m_edited[c] != m_stored[c])
+            return true;
+    return false;
+}
+
+void RecordSession::userChange(int column, const QString &text)
+{
+    edit();
+    m_edited[column] = text;
+    emit valueChanged(column); // other controls on the same column, and the patient list
+}
+
+void RecordSession::edit()
+{
+    if (m_state != State::Browse)
+        return;
+    if (m_rows.empty()) {
+        append();
+        return;
+    }
+    setState(State::Edit);
+}
+
+void RecordSession::fill(int column, const QString &text)
+{
+    edit();
+    m_edited[column] = text;
+    m_filled[column] = true;
+    emit valueChanged(column);
+}
+
+void RecordSession::fill(const QString &columnName, const QString &text)
+{
+    fill(columns::indexOf(columnName), text);
+}
+
+void RecordSession::append()
+{
+    settle();
+    ListRow row;
+    row.values = QStringList(int(listColumnIndexes().size()), QString());
+    m_rows.push_back(row);
+    m_current = rowCount() - 1;
+    m_stored = QStringList(columnCount(), QString());
+    m_edited = m_stored;
+    m_filled.assign(columnCount(), false);
+    emit listChanged();
+    setState(State::Insert);
+    emit currentChanged();
+}
+
+void RecordSession::post()
+{
+    if (m_state == State::Browse)
+        return;
+    QHash<int, QString> changed;
+    for (int c = 0; c < columnCount(); ++c)
+        if (m_filled[c] || m_edited[c] != m_stored[c])
+            changed.insert(c, m_edited[c]);
+    ListRow &row = m_rows[m_current];
+    if (m_state == State::Insert)
+        row.rowId = m_store->insertRecord(changed); // throws: nothing changes here
+    else if (!changed.isEmpty())
+        m_store->updateRecord(row.rowId, changed);
+    for (size_t i = 0; i < listColumnIndexes().size(); ++i)
+        row.values[int(i)] = m_edited[listColumnIndexes()[i]];
+    m_stored = m_edited;
+    m_filled.assign(columnCount(), false);
+    sortKeepingCurrent();
+    setState(State::Browse);
+}
+
+void RecordSession::cancel()
+{
+    if (m_state == State::Browse)
+        return;
+    if (m_state == State::Insert) {
+        m_rows.erase(m_rows.begin() + m_current);
+        m_current = m_rows.empty() ? -1 : std::min(m_current, rowCount() - 1);
+        m_state = State::Browse;
+        loadCurrent();
+        emit listChanged();
+        emit stateChanged(m_state);
+        emit currentChanged();
+        return;
+    }
+    m_edited = m_stored;
+    m_filled.assign(columnCount(), false);
+    setState(State::Browse);
+    emit currentChanged();
+}
+
+void RecordSession::settle()
+{
+    if (m_state == State::Browse)
+        return;
+    if (isChanged())
+        post();
+    else
+        cancel();
+}
+
+void RecordSession::moveTo(int row)
+{
+    if (row < 0 || row >= rowCount() || (row == m_current && m_state == State::Browse))
+        return;
+    const qint64 target = m_rows[row].rowId;
+    settle();
+    // Settling may have reordered or shortened the list: find the row again by its id.
+    for (int i = 0; i < rowCount(); ++i)
+        if (m_rows[i].rowId == target) {
+            m_current = i;
+            break;
+        }
+    loadCurrent();
+    emit currentChanged();
+}
+
+bool RecordSession::locateBed(const QString &bed)
+{
+    settle();
+    for (int i = 0; i < rowCount(); ++i)
+        if (m_rows[i].values.value(0) == bed) {
+            if (i != m_current) {
+                m_current = i;
+                loadCurrent();
+                emit currentChanged();
+            }
+            return true;
+        }
+    return false;
+}
+
+void RecordSession::detach()
+{
+    m_store = nullptr;
+}
+
+void RecordSession::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void RecordSession::loadCurrent()
+{
+    if (m_current >= 0 && m_rows[m_current].rowId != 0)
+        m_stored = m_store->loadRecord(m_rows[m_current].rowId);
+    else
+        m_stored = QStringList(columnCount(), QString());
+    m_edited = m_stored;
+    m_filled.assign(columnCount(), false);
+}
+
+void RecordSession::sortKeepingCurrent()
+{
+    const qint64 id = m_current >= 0 ? m_rows[m_current].rowId : -1;
+    std::stable_sort(m_rows.begin(), m_rows.end(), rowBefore);
+    for (int i = 0; i < rowCount(); ++i)
+        if (m_rows[i].rowId == id)
+            m_current = i;
+    emit listChanged();
+}
