@@ -7,6 +7,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // One row of the patient list: the record's row id and the values of
 // columns::listColumns() (Bed, ID, Name, sex, age, marriage, PriDiagnosis).
@@ -60,6 +61,10 @@ public:
 
 private:
     explicit PatientStore(const QString &path);
+    // The open connection; throws Error once the store is closed.
+    sqlite3 *connection() const;
+
     QString m_path;
     sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_selectRecord = nullptr; // kept prepared: making a record current is frequent
 };

@@ -1,0 +1,367 @@
+#define SQLITE_HAS_CODEC 1
+#include "records/PatientStore.h"
+
+#include "records/ColumnTable.h"
+#include "records/PatientStoreDb.h"
+#include "records/PatientStoreOrder.h"
+#include "records/PatientStoreXml.h"
+#include "text/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
+
+using storedb::Statement;
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+QByteArray quoted(const char *name)
+{
+    return QByteArray("\"") + name + "\"";
+}
+
+QByteArray listColumnsSql()
+{
+    QByteArrayList names;
+    for (const QString &name : columns::listColumns())
+        names << quoted(name.toUtf8().constData());
+    return names.join(", ");
+}
+
+// The columns the patient list reads come first, then the others in column-table order.
+// The engine tracks only the first 63 columns of a table when it decides whether an index
+// covers a query; PriDiagnosis in its table place (the 66th) would make every list load
+// read the whole records.
+QByteArray createTableSql()
+{
+    const QStringList first = columns::listColumns();
+    QByteArrayList definitions;
+    for (const QString &name : first)
+        definitions << quoted(name.toUtf8().constData()) + " TEXT";
+    for (const Column &column : columns::all()) {
+        if (!first.contains(QString::fromUtf8(column.name)))
+            definitions << quoted(column.name) + " TEXT";
+    }
+    return "CREATE TABLE PatientsData (" + definitions.join(", ") + ")";
+}
+
+// The list index covers every column the patient list shows, so loading the list reads
+// the index alone and never the records themselves (which hold the long memos); it also
+// serves the search for a bed. The bed order itself is applied after reading.
+QByteArray createIndexesSql()
+{
+    return "CREATE INDEX IF NOT EXISTS PatientsList ON PatientsData(" + listColumnsSql() + ")";
+}
+
+QByteArray selectRecordSql()
+{
+    QByteArrayList names;
+    for (const Column &column : columns::all())
+        names << quoted(column.name);
+    return "SELECT " + names.join(", ") + " FROM PatientsData WHERE rowid = ?1";
+}
+
+// Refuses a file that is an encrypted database with our password but not ours.
+void checkTable(sqlite3 *db)
+{
+    QSet<QString> present;
+    Statement info(db, "PRAGMA table_info(PatientsData)");
+    while (info.next())
+        present.insert(info.text(1).toLower()); // the engine matches column names without case
+    if (present.isEmpty())
+        throw Error(tr("文件中没有病人资料表 PatientsData"));
+    QStringList missing;
+    for (const Column &column : columns::all()) {
+        if (!present.contains(QString::fromUtf8(column.name).toLower()))
+            missing << QString::fromUtf8(column.name);
+    }
+    if (!missing.isEmpty())
+        throw Error(tr("病人资料表 PatientsData 缺少字段 %1").arg(missing.join(tr("、"))));
+}
+
+// Checks the column indexes and returns them in ascending order, so the SQL is the same
+// for the same set of columns.
+std::vector<int> sortedIndexes(const QHash<int, QString> &values)
+{
+    std::vector<int> indexes;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (it.key() < 0 || size_t(it.key()) >= columns::all().size())
+            throw Error(tr("字段编号 %1 不存在").arg(it.key()));
+        indexes.push_back(it.key());
+    }
+    std::sort(indexes.begin(), indexes.end());
+    return indexes;
+}
+
+// Runs `work` inside BEGIN IMMEDIATE … COMMIT; rolls back on any failure.
+template <typename Work>
+void inTransaction(sqlite3 *db, Work work)
+{
+    storedb::exec(db, "BEGIN IMMEDIATE");
+    try {
+        work();
+        storedb::exec(db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+} // namespace
+
+PatientStore::PatientStore(const QString &path) : m_path(path) {}
+
+PatientStore::~PatientStore()
+{
+    close();
+}
+
+std::unique_ptr<PatientStore> PatientStore::open(const QString &path)
+{
+    std::unique_ptr<PatientStore> store(new PatientStore(path));
+    try {
+        store->m_db = storedb::openKeyed(path);
+        checkTable(store->m_db);
+        storedb::exec(store->m_db, createIndexesSql().constData());
+        const QByteArray sql = selectRecordSql();
+        if (sqlite3_prepare_v2(store->m_db, sql.constData(), int(sql.size()), &store->m_selectRecord, nullptr) !=
+            SQLITE_OK)
+            throw Error(storedb::engineReason(store->m_db));
+    } catch (const Error &error) {
+        throw Error(tr("无法打开病历资料库“%1”：%2").arg(path, error.message()));
+    }
+    return store;
+}
+
+void PatientStore::create(const QString &path)
+{
+    const auto fail = [&path](const QString &reason) {
+        return Error(tr("无法创建病历资料库“%1”：%2").arg(path, reason));
+    };
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        throw fail(tr("文件已存在，不会覆盖它"));
+    try {
+        storedb::createOwnerOnlyFile(path);
+    } catch (const Error &error) {
+        throw fail(error.message());
+    }
+    sqlite3 *db = nullptr;
+    try {
+        // The file exists now (empty, owner-only); the engine writes the keyed database into it.
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            throw Error(storedb::engineReason(db));
+        const QByteArray key(password);
+        if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
+            throw Error(storedb::engineReason(db));
+        inTransaction(db, [&] {
+            storedb::exec(db, createTableSql().constData());
+            storedb::exec(db, createIndexesSql().constData());
+        });
+        if (sqlite3_close(db) != SQLITE_OK)
+            throw Error(storedb::engineReason(db));
+        db = nullptr;
+    } catch (const Error &error) {
+        storedb::closeQuietly(db);
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
+        throw fail(error.message());
+    }
+}
+
+sqlite3 *PatientStore::connection() const
+{
+    if (!m_db)
+        throw Error(tr("病历资料库“%1”已关闭").arg(m_path));
+    return m_db;
+}
+
+std::vector<ListRow> PatientStore::loadList()
+{
+    sqlite3 *db = connection();
+    try {
+        Statement list(db, "SELECT rowid, " + listColumnsSql() + " FROM PatientsData ORDER BY Bed");
+        const int count = int(columns::listColumns().size());
+        std::vector<ListRow> rows;
+        while (list.next()) {
+            ListRow row;
+            row.rowId = list.int64(0);
+            row.values.reserve(count);
+            for (int i = 1; i <= count; ++i)
+                row.values << list.text(i);
+            rows.push_back(std::move(row));
+        }
+        std::sort(rows.begin(), rows.end(), [](const ListRow &a, const ListRow &b) {
+            const int byBed = storeorder::compareBeds(a.values.at(0), b.values.at(0));
+            return byBed != 0 ? byBed < 0 : a.rowId < b.rowId;
+        });
+        return rows;
+    } catch (const Error &error) {
+        throw Error(tr("读取病历资料库“%1”时出错：%2").arg(m_path, error.message()));
+    }
+}
+
+QStringList PatientStore::loadRecord(qint64 rowId)
+{
+    sqlite3 *db = connection();
+    sqlite3_stmt *stmt = m_selectRecord;
+    sqlite3_reset(stmt);
+    sqlite3_bind_int64(stmt, 1, rowId);
+    const int rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW) {
+        const QString reason = rc == SQLITE_DONE ? tr("没有编号为 %1 的记录").arg(rowId) : storedb::engineReason(db);
+        sqlite3_reset(stmt);
+        throw Error(tr("读取病历资料库“%1”时出错：%2").arg(m_path, reason));
+    }
+    const int count = int(columns::all().size());
+    QStringList values;
+    values.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(stmt, i));
+        values << (data ? QString::fromUtf8(data, sqlite3_column_bytes(stmt, i)) : QString());
+    }
+    // Resetting ends the statement's read, so other connections may write again.
+    sqlite3_reset(stmt);
+    return values;
+}
+
+void PatientStore::updateRecord(qint64 rowId, const QHash<int, QString> &values)
+{
+    sqlite3 *db = connection();
+    try {
+        const std::vector<int> indexes = sortedIndexes(values);
+        if (indexes.empty())
+            return;
+        QByteArrayList assignments;
+        for (size_t i = 0; i < indexes.size(); ++i)
+            assignments << quoted(columns::all()[size_t(indexes[i])].name) + " = ?" + QByteArray::number(i + 1);
+        const QByteArray sql = "UPDATE PatientsData SET " + assignments.join(", ") + " WHERE rowid = ?" +
+                               QByteArray::number(indexes.size() + 1);
+        inTransaction(db, [&] {
+            Statement update(db, sql);
+            for (size_t i = 0; i < indexes.size(); ++i)
+                update.bindText(int(i + 1), values.value(indexes[i]));
+            update.bindInt64(int(indexes.size() + 1), rowId);
+            update.next();
+            if (sqlite3_changes(db) != 1)
+                throw Error(tr("没有编号为 %1 的记录").arg(rowId));
+        });
+    } catch (const Error &error) {
+        throw Error(tr("保存病历到“%1”时出错：%2").arg(m_path, error.message()));
+    }
+}
+
+qint64 PatientStore::insertRecord(const QHash<int, QString> &values)
+{
+    sqlite3 *db = connection();
+    try {
+        const std::vector<int> indexes = sortedIndexes(values);
+        QByteArray sql;
+        if (indexes.empty()) {
+            sql = "INSERT INTO PatientsData DEFAULT VALUES";
+        } else {
+            QByteArrayList names, places;
+            for (size_t i = 0; i < indexes.size(); ++i) {
+                names << quoted(columns::all()[size_t(indexes[i])].name);
+                places << "?" + QByteArray::number(i + 1);
+            }
+            sql = "INSERT INTO PatientsData (" + names.join(", ") + ") VALUES (" + places.join(", ") + ")";
+        }
+        qint64 rowId = 0;
+        inTransaction(db, [&] {
+            Statement insert(db, sql);
+            for (size_t i = 0; i < indexes.size(); ++i)
+                insert.bindText(int(i + 1), values.value(indexes[i]));
+            insert.next();
+            rowId = sqlite3_last_insert_rowid(db);
+        });
+        return rowId;
+    } catch (const Error &error) {
+        throw Error(tr("保存病历到“%1”时出错：%2").arg(m_path, error.message()));
+    }
+}
+
+std::optional<qint64> PatientStore::findBed(const QString &bed)
+{
+    sqlite3 *db = connection();
+    try {
+        // Rows with the same bed text share their place in the bed order, so among them the
+        // list order is the row-id order.
+        Statement find(db, "SELECT rowid FROM PatientsData WHERE Bed = ?1 ORDER BY rowid LIMIT 1");
+        find.bindText(1, bed);
+        if (find.next())
+            return find.int64(0);
+        return std::nullopt;
+    } catch (const Error &error) {
+        throw Error(tr("读取病历资料库“%1”时出错：%2").arg(m_path, error.message()));
+    }
+}
+
+int PatientStore::recordCount()
+{
+    sqlite3 *db = connection();
+    try {
+        Statement count(db, "SELECT count(*) FROM PatientsData");
+        count.next();
+        return int(count.int64(0));
+    } catch (const Error &error) {
+        throw Error(tr("读取病历资料库“%1”时出错：%2").arg(m_path, error.message()));
+    }
+}
+
+void PatientStore::backupXml(const QString &path)
+{
+    sqlite3 *db = connection();
+    try {
+        if (storedb::sameFile(path, m_path))
+            throw Error(tr("这是正在使用的病历资料库文件本身"));
+        storedb::PendingFile file(path);
+        storexml::writeRowset(db, file.descriptor());
+        file.commit();
+    } catch (const Error &error) {
+        throw Error(tr("无法备份到“%1”：%2").arg(path, error.message()));
+    }
+}
+
+void PatientStore::backupEncrypted(const QString &path)
+{
+    sqlite3 *db = connection();
+    try {
+        if (storedb::sameFile(path, m_path))
+            throw Error(tr("这是正在使用的病历资料库文件本身"));
+        storedb::PendingFile file(path);
+        file.closeDescriptor();
+        storedb::exportEncrypted(db, file.temporaryPath());
+        file.commit();
+    } catch (const Error &error) {
+        throw Error(tr("无法备份到“%1”：%2").arg(path, error.message()));
+    }
+}
+
+void PatientStore::backup(const QString &path)
+{
+    if (path.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
+        backupXml(path);
+    else
+        backupEncrypted(path);
+}
+
+void PatientStore::close()
+{
+    if (m_selectRecord) {
+        sqlite3_finalize(m_selectRecord);
+        m_selectRecord = nullptr;
+    }
+    if (m_db) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+}

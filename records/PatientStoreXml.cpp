@@ -1,0 +1,220 @@
+#include "records/PatientStoreXml.h"
+
+#include "records/ColumnTable.h"
+#include "records/PatientStoreDb.h"
+#include "text/Error.h"
+
+#include <QStringList>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace storexml {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Collects output and hands it to the file in large pieces.
+class Output
+{
+public:
+    explicit Output(int fd) : m_fd(fd) { m_buffer.reserve(capacity + 64 * 1024); }
+
+    QByteArray &buffer() { return m_buffer; }
+    void append(const char *text) { m_buffer.append(text); }
+    void append(const QByteArray &bytes) { m_buffer.append(bytes); }
+    void flushIfFull()
+    {
+        if (m_buffer.size() >= capacity)
+            flush();
+    }
+    void flush()
+    {
+        const char *data = m_buffer.constData();
+        qsizetype left = m_buffer.size();
+        while (left > 0) {
+            const ssize_t written = ::write(m_fd, data, size_t(left));
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw Error(storedb::systemReason(errno));
+            }
+            data += written;
+            left -= written;
+        }
+        m_buffer.clear();
+    }
+
+private:
+    static constexpr qsizetype capacity = 1024 * 1024;
+    int m_fd;
+    QByteArray m_buffer;
+};
+
+struct XmlColumn
+{
+    QString name;
+    QByteArray attribute; // name used on the rows: the column name, or cN where that is no XML name
+    bool isLong = true;
+};
+
+void appendEscapedText(QByteArray &out, const QString &text)
+{
+    uint bad = 0;
+    if (!appendAttributeValue(out, text.toUtf8(), &bad))
+        throw Error(tr("字段名“%1”含有 XML 文件不能保存的字符").arg(text));
+}
+
+} // namespace
+
+bool appendAttributeValue(QByteArray &out, QByteArrayView utf8, uint *badCode)
+{
+    if (!utf8.isValidUtf8()) {
+        *badCode = 0xFFFFFFFFu;
+        return false;
+    }
+    const char *data = utf8.data();
+    const qsizetype size = utf8.size();
+    qsizetype plainStart = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        const char *replacement = nullptr;
+        switch (byte) {
+        case '&': replacement = "&amp;"; break;
+        case '<': replacement = "&lt;"; break;
+        case '>': replacement = "&gt;"; break;
+        case '\'': replacement = "&apos;"; break;
+        case '"': replacement = "&quot;"; break;
+        // Written as references, because a parser turns literal line breaks and tabs in an
+        // attribute into blanks.
+        case '\r': replacement = "&#xD;"; break;
+        case '\n': replacement = "&#xA;"; break;
+        case '\t': replacement = "&#x9;"; break;
+        default:
+            if (byte < 0x20) {
+                *badCode = byte;
+                return false;
+            }
+            // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
+            if (byte == 0xEF && i + 2 < size && static_cast<unsigned char>(data[i + 1]) == 0xBF &&
+                (static_cast<unsigned char>(data[i + 2]) & 0xFE) == 0xBE) {
+                *badCode = 0xFFFEu | (static_cast<unsigned char>(data[i + 2]) & 1u);
+                return false;
+            }
+            continue;
+        }
+        out.append(data + plainStart, i - plainStart);
+        out.append(replacement);
+        plainStart = i + 1;
+    }
+    out.append(data + plainStart, size - plainStart);
+    return true;
+}
+
+bool isPlainXmlName(const QString &name)
+{
+    if (name.isEmpty())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        const bool letter = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+        const bool other = (c >= u'0' && c <= u'9') || c == u'-' || c == u'.';
+        if (!letter && (i == 0 || !other))
+            return false;
+    }
+    return true;
+}
+
+void writeRowset(sqlite3 *db, int fd)
+{
+    // The columns as the table holds them, so that a table carrying more than the known
+    // columns is backed up whole.
+    std::vector<XmlColumn> columnsOfTable;
+    {
+        storedb::Statement info(db, "PRAGMA table_info(PatientsData)");
+        while (info.next()) {
+            XmlColumn column;
+            column.name = info.text(1);
+            const int known = columns::indexOf(column.name);
+            column.isLong = known < 0 || columns::all()[size_t(known)].kind == ColumnKind::Memo;
+            column.attribute = isPlainXmlName(column.name)
+                                   ? column.name.toUtf8()
+                                   : QByteArray("c") + QByteArray::number(qsizetype(columnsOfTable.size()));
+            columnsOfTable.push_back(column);
+        }
+    }
+    if (columnsOfTable.empty())
+        throw Error(tr("数据库中没有病人资料表 PatientsData"));
+
+    Output out(fd);
+    out.append("<?xml version='1.0' encoding='UTF-8'?>\n"
+               "<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'\n"
+               "\txmlns:dt='uuid:C2F41010-65B3-11d1-A29F-00AA00C14882'\n"
+               "\txmlns:rs='urn:schemas-microsoft-com:rowset'\n"
+               "\txmlns:z='#RowsetSchema'>\n"
+               "<s:Schema id='RowsetSchema'>\n"
+               "\t<s:ElementType name='row' content='eltOnly' rs:updatable='true'>\n");
+    int number = 0;
+    int bedIndex = -1;
+    for (const XmlColumn &column : columnsOfTable) {
+        if (column.name == QLatin1String("Bed"))
+            bedIndex = number;
+        ++number;
+        out.append("\t\t<s:AttributeType name='");
+        out.append(column.attribute);
+        out.append("'");
+        if (column.attribute != column.name.toUtf8()) {
+            out.append(" rs:name='");
+            appendEscapedText(out.buffer(), column.name);
+            out.append("'");
+        }
+        out.append(" rs:number='");
+        out.append(QByteArray::number(number));
+        out.append("' rs:nullable='true' rs:maydefer='true' rs:write='true'>\n");
+        out.append(column.isLong ? "\t\t\t<s:datatype dt:type='string' dt:maxLength='536870910' rs:long='true'/>\n"
+                                 : "\t\t\t<s:datatype dt:type='string' dt:maxLength='255'/>\n");
+        out.append("\t\t</s:AttributeType>\n");
+    }
+    out.append("\t\t<s:extends type='rs:rowbase'/>\n"
+               "\t</s:ElementType>\n"
+               "</s:Schema>\n"
+               "<rs:data>\n");
+
+    // Row-id order reads the table front to back; the reader sorts as it likes.
+    storedb::Statement rows(db, "SELECT * FROM PatientsData ORDER BY rowid");
+    const int count = int(columnsOfTable.size());
+    while (rows.next()) {
+        out.append("\t<z:row");
+        for (int i = 0; i < count; ++i) {
+            const QByteArrayView value = rows.utf8(i);
+            if (value.isEmpty())
+                continue; // NULL and empty values are left out, as the layout does
+            out.append(" ");
+            out.append(columnsOfTable[size_t(i)].attribute);
+            out.append("='");
+            uint bad = 0;
+            if (!appendAttributeValue(out.buffer(), value, &bad)) {
+                const QString bed = bedIndex >= 0 ? rows.text(bedIndex) : QString();
+                const QString code = QString::number(bad, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+                const QString what = bad == 0xFFFFFFFFu ? tr("不是有效的 UTF-8 文本")
+                                                        : tr("含有 XML 文件不能保存的字符（代码 U+%1）").arg(code);
+                throw Error(tr("床号为“%1”的记录中，字段 %2 %3；请改用不以 .xml 结尾的文件名，备份为加密副本")
+                                .arg(bed, columnsOfTable[size_t(i)].name, what));
+            }
+            out.append("'");
+        }
+        out.append("/>\n");
+        out.flushIfFull();
+    }
+    out.append("</rs:data>\n"
+               "</xml>\n");
+    out.flush();
+}
+
+} // namespace storexml

@@ -1,0 +1,26 @@
+#pragma once
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+struct sqlite3;
+
+// The XML backup: every row of PatientsData in the ADO persisted-recordset layout
+// (s:Schema with one s:AttributeType per column, then rs:data with one z:row per record
+// and each non-empty value as an attribute), UTF-8 with an XML declaration.
+namespace storexml {
+
+// Appends `utf8` escaped for an attribute value: &, <, >, both quotes, and CR, LF and tab
+// as character references, so that a parser hands back exactly the stored text. Returns
+// false if the text holds a character XML 1.0 cannot carry at all (other control
+// characters, U+FFFE, U+FFFF) or is not valid UTF-8; *badCode then names it
+// (0xFFFFFFFF for invalid UTF-8).
+bool appendAttributeValue(QByteArray &out, QByteArrayView utf8, uint *badCode);
+
+// Whether a column name can stand as an XML attribute name as it is.
+bool isPlainXmlName(const QString &name);
+
+// Writes the whole table to the open file descriptor. Throws Error with the reason.
+void writeRowset(sqlite3 *db, int fd);
+
+} // namespace storexml
