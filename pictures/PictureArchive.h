@@ -1,0 +1,46 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+class PictureTab;
+class QLineEdit;
+class QWidget;
+
+// The behaviour of the tab "图片资料": each patient's pictures live in a folder named
+// after the admission number and the name, read from the boxes "DBEdit5" (ID) and
+// "DBEdit2" (Name) under the root widget as they stand at that moment, so unsaved
+// edits count. Every handler shows its errors in the standard error box.
+class PictureArchive : public QObject
+{
+    Q_OBJECT
+public:
+    // Connects the tab's buttons, list and showing to the handlers below. The root and
+    // the tab must outlive the archive.
+    PictureArchive(QWidget *root, PictureTab *tab, QObject *parent = nullptr);
+
+    // The list shows the patient's folder when number and name are both filled in and
+    // the folder exists, otherwise the application folder; either way it is re-read.
+    void ShowPatientPictures();
+    // The tab came to the front: the list shows the patient's folder when it exists;
+    // otherwise list and view stay as they were.
+    void TabSheet12Show();
+    // "Add": copies a chosen picture into the patient's folder, creating the folder first.
+    void Button1Click();
+    // "Load": re-reads the patient's folder (or says the number or name is missing).
+    void Button3Click();
+    // A file chosen in the list is read into the view.
+    void FileListBox2Click();
+    // A click in the patient list made another patient current: show that patient's
+    // folder and empty the view.
+    void patientListClicked();
+
+private:
+    QLineEdit *box(const char *objectName) const;
+    QString admissionNumber() const;
+    QString patientName() const;
+    void showPatientPictures();
+    void addPicture();
+
+    QWidget *m_root;
+    PictureTab *m_tab;
+};
