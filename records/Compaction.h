@@ -1,0 +1,15 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+
+// Rebuilds the database file: its whole content is exported into data/tmp.dat with the
+// same password, the old file is kept as data/YYYYMMDDhhmmss.bak (the 14 characters taken
+// by position from the date-time text of `now`) and tmp.dat becomes data/Quillcase.dat.
+// `dataFolder` is the data folder (with or without a trailing '/'). The store must be
+// closed first. A failure throws Error naming the step that failed and where the database
+// file now is.
+void compactDatabase(const QString &dataFolder, const QDateTime &now);
+
+// The 14 characters of the .bak name: positions 1–4, 6–7, 9–10, 12–13, 15–16 and 18–19
+// (counted from 1) of the date-time text, whatever they hold.
+QString compactionStamp(const QString &dateTimeText);
