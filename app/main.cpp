@@ -1,1 +1,28 @@
-int main() { return 0; }
+#include "app/ApplicationWindows.h"
+#include "app/TForm1.h"
+#include "records/Dialogs.h"
+#include "records/ErrorBox.h"
+#include "text/Error.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillcase"));
+    // The folder of the program file, whatever the current directory is.
+    QString folder = QDir(QCoreApplication::applicationDirPath()).absolutePath();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+
+    std::unique_ptr<ApplicationWindows> windows;
+    try {
+        windows = std::make_unique<ApplicationWindows>(folder);
+    } catch (const Error &e) {
+        Dialogs::current().error(errorBoxText(e.message()));
+        return 1;
+    }
+    windows->form1()->show();
+    return app.exec();
+}

@@ -1,0 +1,14 @@
+#pragma once
+#include <QWidget>
+
+// The main window's bare client surface: pressing on it where no control lies and
+// dragging moves the window, as if its title bar were held.
+class SurfaceDrag : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+};

@@ -1,0 +1,298 @@
+#include "app/TForm1.h"
+#include "app/FieldFactory.h"
+#include "app/SurfaceDrag.h"
+#include "app/TabSheets.h"
+#include "pictures/PictureArchive.h"
+#include "pictures/PictureTab.h"
+#include "records/ColumnTable.h"
+#include "records/Compaction.h"
+#include "records/DBCtrlGrid.h"
+#include "records/DBEdit.h"
+#include "records/DBNavigator.h"
+#include "records/Dialogs.h"
+#include "records/ErrorBox.h"
+#include "records/PatientStore.h"
+#include "records/RecordCommands.h"
+#include "records/RecordSession.h"
+#include "records/SecondaryWindow.h"
+#include "text/Clock.h"
+#include "text/SharedValues.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUrl>
+
+namespace {
+const QColor silver(192, 192, 192);
+const QColor buttonFace(236, 233, 216);
+
+const char *const navigatorCaptions[DBNavigator::kindCount] = {"首笔", "上笔", "下笔", "末笔", "新增",
+                                                                "删除", "修改", "存档", "取消", "刷新"};
+} // namespace
+
+TForm1::TForm1(const QString &applicationFolder)
+{
+    setObjectName(QStringLiteral("Form1"));
+    // The database lives below the program's own folder, wherever the program was started from.
+    m_store = PatientStore::open(applicationFolder + QStringLiteral("data/Quillcase.dat"));
+    m_session = std::make_unique<RecordSession>(m_store.get());
+    m_session->open();
+
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, silver);
+    setPalette(palette);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(12);
+    setFont(font);
+
+    buildMenu();
+    buildPages();
+    connectRecordCommands();
+    SecondaryWindow::setMainWindow(this);
+    FormCreate(applicationFolder);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate(const QString &applicationFolder)
+{
+    QApplication::setApplicationName(QStringLiteral("Quillcase"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillcase"));
+    text::shared().captionText = QStringLiteral("Quillcase BetaVersion-0.03.8");
+    setWindowTitle(text::shared().captionText);
+    text::shared().applicationFolder = applicationFolder;
+    auto *navigator = findChild<DBNavigator *>(QStringLiteral("DBNavigator1"));
+    for (int kind = 0; kind < DBNavigator::kindCount; ++kind)
+        navigator->button(DBNavigator::Kind(kind))->setText(QString::fromUtf8(navigatorCaptions[kind]));
+}
+
+QAction *TForm1::menuItem(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+void TForm1::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    auto item = [this](QMenu *menu, const char *name, const QString &caption, const QKeySequence &shortcut,
+                       void (TForm1::*handler)()) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        if (handler)
+            connect(action, &QAction::triggered, this, [this, handler] { runHandler([this, handler] { (this->*handler)(); }); });
+        return action;
+    };
+    QMenu *file = bar->addMenu(QStringLiteral("文件(&F)"));
+    file->setObjectName(QStringLiteral("File1"));
+    item(file, "N3", QStringLiteral("新建"), QKeySequence(Qt::CTRL | Qt::Key_N), &TForm1::N3Click);
+    item(file, "N4", QStringLiteral("保存"), QKeySequence(Qt::CTRL | Qt::Key_S), &TForm1::N4Click);
+    item(file, "N6", QStringLiteral("删除"), QKeySequence(Qt::CTRL | Qt::Key_E), &TForm1::N6Click);
+    item(file, "N5", QStringLiteral("-------------"), QKeySequence(), nullptr);
+    item(file, "N8", QStringLiteral("备份至文件"), QKeySequence(Qt::CTRL | Qt::Key_B), &TForm1::N8Click);
+    item(file, "N9", QStringLiteral("由文件恢复"), QKeySequence(Qt::CTRL | Qt::Key_R), &TForm1::N9Click);
+    item(file, "N7", QStringLiteral("-------------"), QKeySequence(), nullptr);
+    item(file, "Exit1", QStringLiteral("退出"), QKeySequence(Qt::CTRL | Qt::Key_Q), &TForm1::Exit1Click);
+
+    QMenu *tools = bar->addMenu(QStringLiteral("工具(&T)"));
+    tools->setObjectName(QStringLiteral("Tools1"));
+    QAction *generateItem = item(tools, "Generate1", QStringLiteral("病历生成 （&Generate）"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_G), nullptr);
+    connect(generateItem, &QAction::triggered, this, [this] {
+        if (generate)
+            runHandler(generate);
+    });
+    QAction *compact = item(tools, "N2", QStringLiteral("压缩病历资料库并退出程序"), QKeySequence(), &TForm1::N2Click);
+    compact->setVisible(false);
+    QAction *options = item(tools, "Options1", QStringLiteral("选项     （&Options）"),
+                            QKeySequence(Qt::CTRL | Qt::Key_O), nullptr);
+    connect(options, &QAction::triggered, this, [this] {
+        if (showOptions)
+            runHandler(showOptions);
+    });
+
+    QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
+    help->setObjectName(QStringLiteral("Help1"));
+    QAction *about = item(help, "About1", QStringLiteral("关于"), QKeySequence(), nullptr);
+    connect(about, &QAction::triggered, this, [this] {
+        if (showAbout)
+            runHandler(showAbout);
+    });
+    item(help, "N1", QStringLiteral("帮助"), QKeySequence(Qt::CTRL | Qt::Key_H), &TForm1::N1Click);
+
+    // "退出(&Q)" is an item of the menu bar itself.
+    QAction *quit = bar->addAction(QStringLiteral("退出(&Q)"));
+    quit->setObjectName(QStringLiteral("N10"));
+    connect(quit, &QAction::triggered, this, [this] { runHandler([this] { Exit1Click(); }); });
+    // Shortcuts work while the menu bar is not open, whichever control has the focus.
+    for (QAction *action : findChildren<QAction *>())
+        addAction(action);
+}
+
+void TForm1::buildPages()
+{
+    auto *surface = new SurfaceDrag(this);
+    surface->setObjectName(QStringLiteral("ClientSurface"));
+    surface->setFixedSize(931, 682);
+    setCentralWidget(surface);
+
+    FieldFactory fields(m_session.get());
+    m_pageControl2 = new QTabWidget(surface);
+    m_pageControl2->setObjectName(QStringLiteral("PageControl2"));
+    m_pageControl2->setGeometry(2, 2, 494, 678);
+    m_pageControl2->addTab(tabsheets::admissionRecord(fields, m_session.get()), QStringLiteral("入院记录"));
+    m_pageControl2->addTab(tabsheets::examinationLeft(fields, m_session.get()), QStringLiteral("体格检查"));
+    m_pageControl2->addTab(tabsheets::diagnosis(fields, m_session.get()), QStringLiteral("辅检诊断"));
+    m_pageControl2->addTab(tabsheets::firstCourse(fields, m_session.get()), QStringLiteral("首次病程"));
+    auto *pictures = new PictureTab;
+    m_pageControl2->addTab(pictures, QStringLiteral("图片资料"));
+
+    m_pageControl1 = new QTabWidget(surface);
+    m_pageControl1->setObjectName(QStringLiteral("PageControl1"));
+    m_pageControl1->setGeometry(498, 2, 431, 678);
+    auto *patients = new QWidget;
+    patients->setObjectName(QStringLiteral("TabSheet1"));
+    auto *grid = new DBCtrlGrid(m_session.get(), patients);
+    grid->move(2, 2);
+    // The list's click shows the newly current patient's pictures.
+    auto *archive = new PictureArchive(this, pictures, this);
+    connect(grid, &DBCtrlGrid::clicked, archive, &PictureArchive::patientListClicked);
+    m_pageControl1->addTab(patients, QStringLiteral("病人管理"));
+    m_pageControl1->addTab(tabsheets::examinationRight(fields), QStringLiteral("体格检查"));
+    auto *templates = new QWidget;
+    templates->setObjectName(QStringLiteral("TabSheet10"));
+    m_pageControl1->addTab(templates, QStringLiteral("模板编辑"));
+
+    for (QTabWidget *pages : {m_pageControl1, m_pageControl2}) {
+        for (int i = 0; i < pages->count(); ++i) {
+            QWidget *sheet = pages->widget(i);
+            sheet->setAutoFillBackground(true);
+            QPalette palette = sheet->palette();
+            palette.setColor(QPalette::Window, buttonFace);
+            sheet->setPalette(palette);
+        }
+        pages->setCurrentIndex(0);
+    }
+}
+
+namespace {
+void replaceSheet(QTabWidget *pages, QWidget *sheet)
+{
+    for (int i = 0; i < pages->count(); ++i) {
+        QWidget *old = pages->widget(i);
+        if (old->objectName() != sheet->objectName())
+            continue;
+        const QString caption = pages->tabText(i);
+        const int current = pages->currentIndex();
+        sheet->setAutoFillBackground(true);
+        sheet->setPalette(old->palette());
+        pages->removeTab(i);
+        pages->insertTab(i, sheet, caption);
+        pages->setCurrentIndex(current);
+        delete old;
+        return;
+    }
+}
+} // namespace
+
+void TForm1::setTemplateSheet(QWidget *sheet)
+{
+    replaceSheet(m_pageControl1, sheet);
+}
+
+void TForm1::connectRecordCommands()
+{
+    RecordSession *session = m_session.get();
+    for (const char *name : {"DBNavigator1", "DBNavigator2", "DBNavigator3"}) {
+        findChild<DBNavigator *>(QString::fromLatin1(name))->setBeforeAction([session](DBNavigator::Kind kind) {
+            if (kind == DBNavigator::Post || kind == DBNavigator::Cancel)
+                recordcommands::copyPrincipalDiagnosis(*session);
+        });
+    }
+    const std::pair<const char *, const char *> stamps[] = {{"DBEdit8", "DoA"}, {"DBEdit9", "DoR"}, {"DBEdit25", "tmp18"}};
+    for (const auto &[control, column] : stamps) {
+        const QString columnName = QString::fromLatin1(column);
+        connect(findChild<DBEdit *>(QString::fromLatin1(control)), &DBEdit::doubleClicked, this,
+                [session, columnName] { runHandler([&] { recordcommands::stampDateTime(*session, columnName); }); });
+    }
+    connect(findChild<DBEdit *>(QStringLiteral("DBEdit6")), &DBEdit::doubleClicked, this,
+            [session] { runHandler([&] { recordcommands::fillDefaultBirthplace(*session); }); });
+    // The list's diagnosis cell shares nothing with the birthplace box: its double-click
+    // changes no column.
+}
+
+void TForm1::N3Click()
+{
+    recordcommands::newRecord(*m_session, Dialogs::current());
+}
+
+void TForm1::N4Click()
+{
+    recordcommands::save(*m_session);
+}
+
+void TForm1::N6Click()
+{
+    recordcommands::deleteRecord(Dialogs::current());
+}
+
+void TForm1::N8Click()
+{
+    const std::optional<QString> path = m_saveDialog1.execute(this);
+    if (!path)
+        return;
+    m_session->settle();
+    m_store->backup(*path);
+}
+
+void TForm1::N9Click()
+{
+    // Restoring from a file is not offered: the command does nothing.
+}
+
+void TForm1::N2Click()
+{
+    // The record being edited is stored first instead of being lost with the connection.
+    const bool settled = runHandler([this] { m_session->settle(); });
+    if (settled) {
+        m_session->detach();
+        m_store.reset();
+        const bool compacted = runHandler([] {
+            compactDatabase(text::shared().dataFolder(), text::currentDateTime());
+        });
+        if (compacted)
+            Dialogs::current().information(QStringLiteral("操作成功"));
+    }
+    // Compaction ends the run in every case.
+    m_ending = true;
+    close();
+    QApplication::quit();
+}
+
+void TForm1::N1Click()
+{
+    // Opened with the desktop's viewer; a missing file or viewer shows nothing.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(text::shared().applicationFolder + QStringLiteral("/Quillcase.chm")));
+}
+
+void TForm1::Exit1Click()
+{
+    close();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (m_ending || !m_session) {
+        event->accept();
+        return;
+    }
+    if (recordcommands::closePrompt(*m_session, Dialogs::current()))
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,62 @@
+#pragma once
+#include "records/SaveFileDialog.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class PatientStore;
+class QAction;
+class QTabWidget;
+class RecordSession;
+
+// The main window: the patient list on the right, the current patient's record on
+// tabs on the left, the template editor and the rest of the examination on the
+// right, and the main menu. The database opens while it is built.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Opens the database below the application folder; throws Error when it cannot.
+    explicit TForm1(const QString &applicationFolder);
+    ~TForm1() override;
+
+    RecordSession *session() const { return m_session.get(); }
+    SaveFileDialog *saveDialog1() { return &m_saveDialog1; }
+    QTabWidget *pageControl1() const { return m_pageControl1; }
+    QTabWidget *pageControl2() const { return m_pageControl2; }
+    QAction *menuItem(const QString &objectName) const;
+
+    // Puts the template editor's sheet in place of the empty "模板编辑".
+    void setTemplateSheet(QWidget *sheet);
+
+    // What the commands that open other windows do; set when those windows exist.
+    std::function<void()> generate;    // Generate1Click
+    std::function<void()> showOptions; // Options1Click
+    std::function<void()> showAbout;   // About1Click
+
+    void N3Click();
+    void N4Click();
+    void N6Click();
+    void N8Click();
+    void N9Click();
+    void N2Click();
+    void N1Click();
+    void Exit1Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate(const QString &applicationFolder);
+    void buildMenu();
+    void buildPages();
+    void connectRecordCommands();
+
+    std::unique_ptr<PatientStore> m_store;
+    std::unique_ptr<RecordSession> m_session;
+    SaveFileDialog m_saveDialog1;
+    QTabWidget *m_pageControl1 = nullptr;
+    QTabWidget *m_pageControl2 = nullptr;
+    bool m_ending = false; // compaction ends the run without the close question
+};
