@@ -230,8 +230,9 @@ TEST(AdmissionRecord, ExaminationDefaultsAndFilledColumns)
         const QString line = admissionRecordLines(fields).at(examinationLine);
         EXPECT_TRUE(line.contains(q(c.expectedPiece))) << c.column << " / " << c.value;
         EXPECT_TRUE(line.startsWith(q("    发育正常，营养"))) << c.column;
-        if (QLatin1String(c.column) == QLatin1String("Head") && QString(c.value).trimmed().size())
+        if (QLatin1String(c.column) == QLatin1String("Head") && QString(c.value).trimmed().size()) {
             EXPECT_FALSE(line.contains(q("头颅外形正常"))) << "default combined with a filled column";
+        }
     }
 }
 
