@@ -1,0 +1,43 @@
+#pragma once
+#include <QObject>
+#include <QString>
+
+class InputMethodService;
+class QWidget;
+
+// Switches the input method of the Chinese entry fields: a bound field switches its
+// input method on when it receives the focus and the keyboard layout back on when it
+// loses it. Each field keeps the name of its input method in a dynamic property;
+// an empty name switches on whichever input method the switcher would use.
+//
+// The focus moving to a drop-down list or a menu and back is not a change of field
+// and switches nothing; nor does the window losing the activation, so that another
+// program that gets it is left alone (the field switches on again when the window
+// comes back).
+class InputMethodBinding : public QObject
+{
+    Q_OBJECT
+public:
+    // The dynamic property that holds a field's input-method name.
+    static constexpr const char *NameProperty = "inputMethodName";
+
+    // The service is not owned and must outlive the binding, or be replaced first.
+    explicit InputMethodBinding(InputMethodService *service, QObject *parent = nullptr);
+
+    void setService(InputMethodService *service) { m_service = service; }
+    InputMethodService *service() const { return m_service; }
+
+    // Makes the field switch its input method on focus changes; binding it twice does
+    // no harm.
+    void bind(QWidget *field);
+    void unbind(QWidget *field);
+
+    static void setInputMethodName(QWidget *field, const QString &name);
+    static QString inputMethodName(const QObject *field);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    InputMethodService *m_service;
+};
