@@ -41,20 +41,20 @@ QString guardFolder()
     return folder;
 }
 
-QString baseName() { return GuardName + QLatin1Char('-') + userName(); }
+QString baseName()
+{
+    return GuardName + QLatin1Char('-') + userName();
+}
 
 } // namespace
 
-InstanceGuard::InstanceGuard(QObject *parent)
-    : InstanceGuard(defaultServerName(), defaultLockPath(), parent)
-{
-}
+InstanceGuard::InstanceGuard(QObject *parent) : InstanceGuard(defaultServerName(), defaultLockPath(), parent)
+{}
 
 InstanceGuard::InstanceGuard(const QString &serverName, const QString &lockPath, QObject *parent)
     : QObject(parent), m_serverName(serverName), m_lockPath(lockPath),
       m_identity(QCoreApplication::applicationPid())
-{
-}
+{}
 
 InstanceGuard::~InstanceGuard()
 {
@@ -164,8 +164,8 @@ InstanceGuard::Outcome InstanceGuard::waitForAnswer(int timeoutMs)
             int number = 0;
             qint64 answerer = 0;
             const QByteArray line = socket.readLine();
-            if (line.size() <= MaxLine && parseMessage(line, &number, &answerer) &&
-                number == AnswerMessage && answerer != 0) {
+            if (line.size() <= MaxLine && parseMessage(line, &number, &answerer) && number == AnswerMessage &&
+                answerer != 0) {
                 m_answeringIdentity = answerer;
                 return Outcome::Answered;
             }

@@ -69,7 +69,8 @@ ChildResult runChild(const QString &mode, const QString &server, const QString &
         process.waitForFinished();
     }
     result.exitCode = process.exitCode();
-    for (const QString &line : QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n')))
+    for (const QString &line :
+         QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n')))
         if (line.startsWith(QStringLiteral("guard:")))
             result.output = line.trimmed();
     return result;
@@ -136,10 +137,19 @@ TEST_F(InstanceGuardTest, UnknownMessagesChangeNothingInTheRunningInstance)
     client.connectToServer(server());
     ASSERT_TRUE(client.waitForConnected(3000));
     const QList<QByteArray> unknown = {
-        "0 123\n",  "3 123\n", "-1 5\n", "99 5\n",
-        "1 123\n",  // an "I am" must not make the running instance give way
-        "1 0\n",    "2 0\n",   // no identity: nobody to answer
-        "2\n",      "2 x\n",   "two 5\n", "\n", "2 5 6\n", "2  5\n",
+        "0 123\n",
+        "3 123\n",
+        "-1 5\n",
+        "99 5\n",
+        "1 123\n", // an "I am" must not make the running instance give way
+        "1 0\n",
+        "2 0\n", // no identity: nobody to answer
+        "2\n",
+        "2 x\n",
+        "two 5\n",
+        "\n",
+        "2 5 6\n",
+        "2  5\n",
         QByteArray(300, '2') + " 5\n", // far longer than any message
     };
     for (const QByteArray &message : unknown)
@@ -259,7 +269,8 @@ TEST(InstanceGuardNames, MessagesReadBackAndOddLinesAreRefused)
 {
     int number = 0;
     qint64 identity = 0;
-    ASSERT_TRUE(InstanceGuard::parseMessage(InstanceGuard::messageText(2, 1234567890123), &number, &identity));
+    ASSERT_TRUE(
+        InstanceGuard::parseMessage(InstanceGuard::messageText(2, 1234567890123), &number, &identity));
     EXPECT_EQ(number, 2);
     EXPECT_EQ(identity, 1234567890123);
     for (const QByteArray &odd : {QByteArray(""), QByteArray("2"), QByteArray("2 "), QByteArray(" 2"),
