@@ -1,5 +1,6 @@
 #include "app/ApplicationWindows.h"
 #include "app/TForm1.h"
+#include "app/PhraseWiring.h"
 #include "app/TForm8.h"
 
 ApplicationWindows::ApplicationWindows(const QString &applicationFolder)
@@ -12,6 +13,9 @@ ApplicationWindows::~ApplicationWindows() = default;
 
 void ApplicationWindows::connectWindows()
 {
+    connectPhraseLibrary(*m_form1, [](const QString &) {
+        // The builder windows are connected here as they are added.
+    });
     TForm8 *about = m_form8.get();
     m_form1->showAbout = [about] { about->showOverMainWindow(); };
 }

@@ -2,6 +2,7 @@
 // "首次病程" (first course record).
 #include "app/FieldFactory.h"
 #include "app/TabSheets.h"
+#include "phrases/DropDownComboBox.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -33,7 +34,7 @@ QWidget *firstCourse(const FieldFactory &fields, RecordSession *session)
     generate->setGeometry(400, 6, 80, 26);
     fields.field(QStringLiteral("Pripro1"), sheet, QRect(8, 40, 472, 190));
     FieldFactory::label(QStringLiteral("Label304"), QStringLiteral("二、诊断与鉴别诊断："), sheet, 8, 242);
-    auto *differentials = new QComboBox(sheet);
+    auto *differentials = new DropDownComboBox(sheet);
     differentials->setObjectName(QStringLiteral("ComboBox4"));
     differentials->setEditable(true);
     differentials->setInsertPolicy(QComboBox::NoInsert);

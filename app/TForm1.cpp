@@ -1,7 +1,11 @@
 #include "app/TForm1.h"
 #include "app/FieldFactory.h"
+#include "app/FirstCourseCommand.h"
+#include "app/InterfaceFont.h"
 #include "app/SurfaceDrag.h"
 #include "app/TabSheets.h"
+#include "phrases/TemplateEditor.h"
+#include "phrases/TemplateEditorTab.h"
 #include "pictures/PictureArchive.h"
 #include "pictures/PictureTab.h"
 #include "records/ColumnTable.h"
@@ -45,9 +49,7 @@ TForm1::TForm1(const QString &applicationFolder)
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, silver);
     setPalette(palette);
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(interfaceFont());
 
     buildMenu();
     buildPages();
@@ -164,9 +166,9 @@ void TForm1::buildPages()
     connect(grid, &DBCtrlGrid::clicked, archive, &PictureArchive::patientListClicked);
     m_pageControl1->addTab(patients, QStringLiteral("病人管理"));
     m_pageControl1->addTab(tabsheets::examinationRight(fields), QStringLiteral("体格检查"));
-    auto *templates = new QWidget;
-    templates->setObjectName(QStringLiteral("TabSheet10"));
-    m_pageControl1->addTab(templates, QStringLiteral("模板编辑"));
+    auto *templates = new TemplateEditorTab;
+    m_pageControl1->addTab(templates, TemplateEditorTab::caption());
+    m_templateEditor = new TemplateEditor(templates, this);
 
     for (QTabWidget *pages : {m_pageControl1, m_pageControl2}) {
         for (int i = 0; i < pages->count(); ++i) {
@@ -178,31 +180,6 @@ void TForm1::buildPages()
         }
         pages->setCurrentIndex(0);
     }
-}
-
-namespace {
-void replaceSheet(QTabWidget *pages, QWidget *sheet)
-{
-    for (int i = 0; i < pages->count(); ++i) {
-        QWidget *old = pages->widget(i);
-        if (old->objectName() != sheet->objectName())
-            continue;
-        const QString caption = pages->tabText(i);
-        const int current = pages->currentIndex();
-        sheet->setAutoFillBackground(true);
-        sheet->setPalette(old->palette());
-        pages->removeTab(i);
-        pages->insertTab(i, sheet, caption);
-        pages->setCurrentIndex(current);
-        delete old;
-        return;
-    }
-}
-} // namespace
-
-void TForm1::setTemplateSheet(QWidget *sheet)
-{
-    replaceSheet(m_pageControl1, sheet);
 }
 
 void TForm1::connectRecordCommands()
@@ -222,6 +199,8 @@ void TForm1::connectRecordCommands()
     }
     connect(findChild<DBEdit *>(QStringLiteral("DBEdit6")), &DBEdit::doubleClicked, this,
             [session] { runHandler([&] { recordcommands::fillDefaultBirthplace(*session); }); });
+    connect(findChild<QPushButton *>(QStringLiteral("Button6")), &QPushButton::clicked, this,
+            [session] { runHandler([&] { generateFirstCourse(*session); }); });
     // The list's diagnosis cell shares nothing with the birthplace box: its double-click
     // changes no column.
 }

@@ -9,6 +9,7 @@ class PatientStore;
 class QAction;
 class QTabWidget;
 class RecordSession;
+class TemplateEditor;
 
 // The main window: the patient list on the right, the current patient's record on
 // tabs on the left, the template editor and the rest of the examination on the
@@ -27,8 +28,7 @@ public:
     QTabWidget *pageControl2() const { return m_pageControl2; }
     QAction *menuItem(const QString &objectName) const;
 
-    // Puts the template editor's sheet in place of the empty "模板编辑".
-    void setTemplateSheet(QWidget *sheet);
+    TemplateEditor *templateEditor() const { return m_templateEditor; }
 
     // What the commands that open other windows do; set when those windows exist.
     std::function<void()> generate;    // Generate1Click
@@ -58,5 +58,6 @@ private:
     SaveFileDialog m_saveDialog1;
     QTabWidget *m_pageControl1 = nullptr;
     QTabWidget *m_pageControl2 = nullptr;
+    TemplateEditor *m_templateEditor = nullptr;
     bool m_ending = false; // compaction ends the run without the close question
 };

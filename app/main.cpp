@@ -1,4 +1,5 @@
 #include "app/ApplicationWindows.h"
+#include "app/InterfaceFont.h"
 #include "app/TForm1.h"
 #include "records/Dialogs.h"
 #include "records/ErrorBox.h"
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillcase"));
+    QApplication::setFont(interfaceFont());
     // The folder of the program file, whatever the current directory is.
     QString folder = QDir(QCoreApplication::applicationDirPath()).absolutePath();
     if (!folder.endsWith(QLatin1Char('/')))
