@@ -1,4 +1,5 @@
 #include "app/ApplicationWindows.h"
+#include "app/InstanceGuard.h"
 #include "app/InterfaceFont.h"
 #include "app/TForm1.h"
 #include "records/Dialogs.h"
@@ -11,6 +12,13 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // One instance at a time: a second start asks the running one to come forward and ends
+    // without ever showing a window.
+    InstanceGuard guard;
+    if (guard.start() == InstanceGuard::Role::Second) {
+        guard.waitForAnswer(10000);
+        return 0;
+    }
     QApplication::setApplicationName(QStringLiteral("Quillcase"));
     QApplication::setFont(interfaceFont());
     // The folder of the program file, whatever the current directory is.
@@ -25,6 +33,9 @@ int main(int argc, char **argv)
         Dialogs::current().error(errorBoxText(e.message()));
         return 1;
     }
-    windows->form1()->show();
+    TForm1 *form1 = windows->form1();
+    QObject::connect(&guard, &InstanceGuard::comeForwardRequested, form1,
+                     [form1] { InstanceGuard::bringForward(form1); });
+    form1->show();
     return app.exec();
 }
