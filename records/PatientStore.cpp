@@ -14,6 +14,9 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 using storedb::Statement;
 
@@ -101,6 +104,36 @@ std::vector<int> sortedIndexes(const QHash<int, QString> &values)
     std::sort(indexes.begin(), indexes.end());
     return indexes;
 }
+
+// Values that repeat down the patient list (beds, sex, age, marriage, common diagnoses) share
+// one QString instead of being converted and allocated row after row: the list loads faster
+// and takes less memory. Each column remembers a bounded number of distinct texts.
+class SharedTexts
+{
+public:
+    QString get(QByteArrayView utf8)
+    {
+        if (utf8.isEmpty())
+            return QString();
+        const std::string_view key(utf8.data(), size_t(utf8.size()));
+        const auto found = m_texts.find(key);
+        if (found != m_texts.end())
+            return found->second;
+        const QString text = QString::fromUtf8(utf8);
+        if (m_texts.size() < limit)
+            m_texts.emplace(std::string(key), text);
+        return text;
+    }
+
+private:
+    static constexpr size_t limit = 4096;
+    struct Hash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
+};
 
 // Runs `work` inside BEGIN IMMEDIATE … COMMIT; rolls back on any failure.
 template <typename Work>
@@ -190,19 +223,17 @@ std::vector<ListRow> PatientStore::loadList()
     try {
         Statement list(db, "SELECT rowid, " + listColumnsSql() + " FROM PatientsData ORDER BY Bed");
         const int count = int(columns::listColumns().size());
+        std::vector<SharedTexts> shared(size_t(count + 1));
         std::vector<ListRow> rows;
         while (list.next()) {
             ListRow row;
             row.rowId = list.int64(0);
             row.values.reserve(count);
             for (int i = 1; i <= count; ++i)
-                row.values << list.text(i);
+                row.values << shared[size_t(i)].get(list.utf8(i));
             rows.push_back(std::move(row));
         }
-        std::sort(rows.begin(), rows.end(), [](const ListRow &a, const ListRow &b) {
-            const int byBed = storeorder::compareBeds(a.values.at(0), b.values.at(0));
-            return byBed != 0 ? byBed < 0 : a.rowId < b.rowId;
-        });
+        storeorder::sortByBed(rows);
         return rows;
     } catch (const Error &error) {
         throw Error(tr("读取病历资料库“%1”时出错：%2").arg(m_path, error.message()));

@@ -109,13 +109,14 @@ sqlite3 *openKeyed(const QString &path)
         closeQuietly(db);
         throw Error(reason);
     }
+    // Other processes may hold the file open (it is shared); wait a while for their locks.
+    sqlite3_busy_timeout(db, 5000);
     const QByteArray key(PatientStore::password);
     try {
         if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
             throw Error(engineReason(db));
         // The engine reports a wrong key or a foreign file only on the first read.
         exec(db, "SELECT count(*) FROM sqlite_master");
-        sqlite3_busy_timeout(db, 5000);
     } catch (...) {
         closeQuietly(db);
         throw;

@@ -1,5 +1,7 @@
 #include "records/PatientStoreOrder.h"
 
+#include <algorithm>
+
 namespace storeorder {
 
 namespace {
@@ -61,6 +63,54 @@ int compareBeds(const QString &a, const QString &b)
             return byValue;
     }
     return compareCodePoints(a, b);
+}
+
+void sortByBed(std::vector<ListRow> &rows)
+{
+    // The full comparison is too slow, and reaching into the rows too cache-unfriendly, to run
+    // a million times on a large list. So each bed becomes a key first: its value when it is a
+    // number of up to 18 digits, and its count of leading zeros, since of equal values the text
+    // with more zeros comes first ("002", "02", "2"). Only texts and overlong numbers need
+    // the full comparison.
+    constexpr quint64 beyond = ~quint64(0);
+    struct Key
+    {
+        quint64 number; // the bed's value; `beyond` for texts and overlong numbers
+        qsizetype zeros;
+        qint64 rowId;
+        size_t row;
+    };
+    std::vector<Key> keys;
+    keys.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const QString &bed = rows[i].values.at(0);
+        Key key{beyond, 0, rows[i].rowId, i};
+        if (isNumber(bed)) {
+            const QStringView digits = withoutLeadingZeros(bed);
+            if (digits.size() <= 18) {
+                key.number = digits.isEmpty() ? 0 : digits.toULongLong();
+                // All zeros ("0", "00") is the exception: there the shorter text comes first.
+                key.zeros = digits.isEmpty() ? -bed.size() : bed.size() - digits.size();
+            }
+        }
+        keys.push_back(key);
+    }
+    std::sort(keys.begin(), keys.end(), [&rows](const Key &a, const Key &b) {
+        if (a.number != b.number)
+            return a.number < b.number;
+        if (a.number != beyond) {
+            if (a.zeros != b.zeros)
+                return a.zeros > b.zeros;
+        } else if (const int order = compareBeds(rows[a.row].values.at(0), rows[b.row].values.at(0))) {
+            return order < 0;
+        }
+        return a.rowId < b.rowId;
+    });
+    std::vector<ListRow> sorted;
+    sorted.reserve(rows.size());
+    for (const Key &key : keys)
+        sorted.push_back(std::move(rows[key.row]));
+    rows = std::move(sorted);
 }
 
 } // namespace storeorder

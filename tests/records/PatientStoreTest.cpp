@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <random>
 #include <unistd.h>
 
 using namespace storetest;
@@ -143,6 +144,9 @@ TEST(PatientStoreOrder, NumbersByValueThenOtherTexts)
         {"2", "10"},
         {"9", "10"},
         {"02", "2"},     // same value: by text
+        {"002", "02"},
+        {"0", "00"},
+        {"00", "1"},
         {"99", ""},      // numbers before the empty bed
         {"99", "abc"},
         {"99", "3a"},
@@ -161,10 +165,35 @@ TEST(PatientStoreOrder, NumbersByValueThenOtherTexts)
     EXPECT_EQ(storeorder::compareBeds("", ""), 0);
 }
 
+TEST(PatientStoreOrder, FastSortAgreesWithTheComparison)
+{
+    // Random beds built from the characters that matter, against a plain sort by compareBeds.
+    const QStringList pieces = {"0", "1", "2", "9", "a", " ", "加", "99999", QString::fromUcs4(U"\U0001F600")};
+    std::mt19937 random(11);
+    std::vector<ListRow> rows;
+    for (qint64 id = 1; id <= 3000; ++id) {
+        QString bed;
+        for (int n = std::uniform_int_distribution<int>(0, 5)(random); n > 0; --n)
+            bed += pieces[std::uniform_int_distribution<int>(0, int(pieces.size()) - 1)(random)];
+        rows.push_back({id * 7 % 3001, {bed}});
+    }
+    std::vector<ListRow> expected = rows;
+    std::sort(expected.begin(), expected.end(), [](const ListRow &a, const ListRow &b) {
+        const int order = storeorder::compareBeds(a.values.at(0), b.values.at(0));
+        return order != 0 ? order < 0 : a.rowId < b.rowId;
+    });
+    storeorder::sortByBed(rows);
+    ASSERT_EQ(rows.size(), expected.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].rowId, expected[i].rowId) << i << " " << rows[i].values.at(0).toStdString();
+    }
+}
+
 TEST_F(PatientStoreTest, ListIsOrderedByBedWithRowIdBreakingTies)
 {
     auto store = freshStore();
-    const QStringList beds = {"10", "2", "", "abc", "02", "1", "3a", " 3", "2", "99"};
+    const QStringList beds = {"10", "2", "", "abc", "02", "1", "3a", " 3", "2", "99", "12345678901234567890",
+                              "999999999999999999", "0001234567890123456789"};
     QHash<QString, QList<qint64>> ids;
     for (const QString &bed : beds)
         ids[bed] << store->insertRecord(record({{"Bed", bed}, {"Name", "病人" + bed}}));
@@ -174,7 +203,8 @@ TEST_F(PatientStoreTest, ListIsOrderedByBedWithRowIdBreakingTies)
     QStringList order;
     for (const ListRow &row : list)
         order << row.values.at(0);
-    EXPECT_EQ(order, QStringList({"1", "02", "2", "2", "10", "99", "", "", " 3", "3a", "abc"}));
+    EXPECT_EQ(order, QStringList({"1", "02", "2", "2", "10", "99", "999999999999999999", "0001234567890123456789",
+                                  "12345678901234567890", "", "", " 3", "3a", "abc"}));
     // The two records of bed 2 in the order they were made.
     EXPECT_EQ(list[2].rowId, ids["2"][0]);
     EXPECT_EQ(list[3].rowId, ids["2"][1]);
@@ -184,7 +214,7 @@ TEST_F(PatientStoreTest, ListIsOrderedByBedWithRowIdBreakingTies)
     EXPECT_EQ(store->findBed("2"), ids["2"][0]);
     EXPECT_EQ(store->findBed("02"), ids["02"][0]);
     EXPECT_EQ(store->findBed("4"), std::nullopt);
-    EXPECT_EQ(store->recordCount(), 11);
+    EXPECT_EQ(store->recordCount(), 14);
 }
 
 TEST_F(PatientStoreTest, RecordsRoundTripThroughInsertUpdateAndReopen)

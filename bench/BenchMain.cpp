@@ -1,0 +1,202 @@
+// quillcase-bench [N]: builds a synthetic database of N records (100 000 by default) in a
+// temporary folder and times what the program does with it: opening and loading the
+// patient list, making a record current, posting a record, both backups and compaction,
+// with the sqlcipher client's own export of the same file for comparison.
+#include "bench/SyntheticRecords.h"
+#include "records/ColumnTable.h"
+#include "records/Compaction.h"
+#include "records/PatientStore.h"
+#include "text/Error.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024; // kilobytes on Linux
+}
+
+QString megabytes(qint64 bytes)
+{
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
+}
+
+QString secondsText(double seconds)
+{
+    if (seconds < 0.001)
+        return QString::number(seconds * 1e6, 'f', 0) + QStringLiteral(" µs");
+    return seconds < 1.0 ? QString::number(seconds * 1000.0, 'f', 1) + QStringLiteral(" ms")
+                         : QString::number(seconds, 'f', 2) + QStringLiteral(" s");
+}
+
+struct Row
+{
+    QString step;
+    QString figure;
+    QString target;
+};
+
+void printTable(const std::vector<Row> &rows)
+{
+    int stepWidth = 4, figureWidth = 6;
+    for (const Row &row : rows) {
+        stepWidth = std::max(stepWidth, int(row.step.size()));
+        figureWidth = std::max(figureWidth, int(row.figure.size()));
+    }
+    const auto line = [&](const QString &a, const QString &b, const QString &c) {
+        std::printf("| %s | %s | %s |\n", qPrintable(a.leftJustified(stepWidth)),
+                    qPrintable(b.leftJustified(figureWidth)), qPrintable(c));
+    };
+    line(QStringLiteral("step"), QStringLiteral("figure"), QStringLiteral("target"));
+    line(QString(stepWidth, u'-'), QString(figureWidth, u'-'), QStringLiteral("------"));
+    for (const Row &row : rows)
+        line(row.step, row.figure, row.target);
+}
+
+// The client's export of the same file into a scratch copy, as a yardstick for compaction.
+std::optional<double> clientExport(const QString &database, const QString &scratch)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("sqlcipher")).isEmpty())
+        return std::nullopt;
+    const QString key = QString::fromLatin1(PatientStore::password);
+    const QString script = QStringLiteral("PRAGMA key = '%1';\n"
+                                          "ATTACH DATABASE '%2' AS compact KEY '%1';\n"
+                                          "SELECT sqlcipher_export('compact');\n"
+                                          "DETACH DATABASE compact;\n")
+                               .arg(key, scratch);
+    QProcess process;
+    const Clock::time_point start = Clock::now();
+    process.start(QStringLiteral("sqlcipher"), {QStringLiteral("-batch"), database});
+    process.waitForStarted();
+    process.write(script.toUtf8());
+    process.closeWriteChannel();
+    process.waitForFinished(-1);
+    const double elapsed = secondsSince(start);
+    if (process.exitCode() != 0 || !process.readAllStandardError().isEmpty())
+        return std::nullopt;
+    QFile::remove(scratch);
+    return elapsed;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    qint64 count = 100000;
+    if (argc > 1) {
+        bool ok = false;
+        count = QString::fromLocal8Bit(argv[1]).toLongLong(&ok);
+        if (!ok || count < 1) {
+            std::fprintf(stderr, "usage: quillcase-bench [number of records]\n");
+            return 2;
+        }
+    }
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder\n");
+        return 1;
+    }
+    const QString folder = dir.filePath(QStringLiteral("data/"));
+    QDir().mkpath(folder);
+    const QString database = folder + QStringLiteral("Quillcase.dat");
+    std::vector<Row> rows;
+
+    try {
+        Clock::time_point start = Clock::now();
+        PatientStore::create(database);
+        SyntheticRecords().fill(database, count);
+        rows.push_back({QStringLiteral("generate %1 records").arg(count), secondsText(secondsSince(start)),
+                        QStringLiteral("database %1").arg(megabytes(QFileInfo(database).size()))});
+
+        start = Clock::now();
+        std::unique_ptr<PatientStore> store = PatientStore::open(database);
+        const double openTime = secondsSince(start);
+        std::vector<ListRow> list = store->loadList();
+        const double openAndList = secondsSince(start);
+        rows.push_back({QStringLiteral("open (key derivation included)"), secondsText(openTime), {}});
+        rows.push_back({QStringLiteral("open and load the list (%1 rows)").arg(list.size()), secondsText(openAndList),
+                        QStringLiteral("< 0.5 s")});
+        const long peakAfterList = peakMegabytes();
+
+        std::mt19937 random(7);
+        std::uniform_int_distribution<size_t> anyRow(0, list.size() - 1);
+        std::vector<double> times;
+        for (int i = 0; i < 1000; ++i) {
+            const qint64 id = list[anyRow(random)].rowId;
+            const Clock::time_point one = Clock::now();
+            const QStringList values = store->loadRecord(id);
+            times.push_back(secondsSince(one));
+        }
+        std::sort(times.begin(), times.end());
+        rows.push_back({QStringLiteral("loadRecord median (1000 random rows)"), secondsText(times[500]),
+                        QStringLiteral("< 1 ms")});
+        rows.push_back({QStringLiteral("loadRecord p99"), secondsText(times[990]), {}});
+
+        const qint64 changedId = list[anyRow(random)].rowId;
+        const QStringList before = store->loadRecord(changedId);
+        const int illness = columns::indexOf(QStringLiteral("PresentIllness"));
+        const int name = columns::indexOf(QStringLiteral("Name"));
+        start = Clock::now();
+        store->updateRecord(changedId, {{illness, before.at(illness) + QStringLiteral("\r\n补充：入院后复查体温正常。")},
+                                        {name, before.at(name) + QStringLiteral("甲")}});
+        rows.push_back({QStringLiteral("post one changed record"), secondsText(secondsSince(start)), {}});
+
+        const QString xml = dir.filePath(QStringLiteral("backup.xml"));
+        start = Clock::now();
+        store->backup(xml);
+        rows.push_back({QStringLiteral("backup to XML"), secondsText(secondsSince(start)),
+                        QStringLiteral("file %1").arg(megabytes(QFileInfo(xml).size()))});
+        QFile::remove(xml);
+
+        const QString copy = dir.filePath(QStringLiteral("backup.dat"));
+        start = Clock::now();
+        store->backup(copy);
+        rows.push_back({QStringLiteral("backup to encrypted copy"), secondsText(secondsSince(start)),
+                        QStringLiteral("file %1").arg(megabytes(QFileInfo(copy).size()))});
+        QFile::remove(copy);
+
+        // The program closes the store before compaction.
+        list = {};
+        store.reset();
+        const std::optional<double> client = clientExport(database, dir.filePath(QStringLiteral("client.dat")));
+
+        start = Clock::now();
+        compactDatabase(folder, QDateTime::currentDateTime());
+        const double compaction = secondsSince(start);
+        rows.push_back({QStringLiteral("compaction"), secondsText(compaction),
+                        client ? QStringLiteral("<= 1.5 x client: %1 x").arg(compaction / *client, 0, 'f', 2)
+                               : QStringLiteral("(no sqlcipher client to compare)")});
+        if (client)
+            rows.push_back({QStringLiteral("sqlcipher client's sqlcipher_export"), secondsText(*client), {}});
+        rows.push_back({QStringLiteral("peak memory after loading the list"),
+                        QStringLiteral("%1 MB").arg(peakAfterList), QStringLiteral("< 150 MB")});
+        rows.push_back({QStringLiteral("peak memory, whole run (ru_maxrss)"), QStringLiteral("%1 MB").arg(peakMegabytes()),
+                        QStringLiteral("< 150 MB")});
+    } catch (const Error &error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+        return 1;
+    }
+    printTable(rows);
+    return 0;
+}
