@@ -129,14 +129,33 @@ int main(int argc, char **argv)
         rows.push_back({QStringLiteral("generate %1 records").arg(count), secondsText(secondsSince(start)),
                         QStringLiteral("database %1").arg(megabytes(QFileInfo(database).size()))});
 
-        start = Clock::now();
-        std::unique_ptr<PatientStore> store = PatientStore::open(database);
-        const double openTime = secondsSince(start);
-        std::vector<ListRow> list = store->loadList();
-        const double openAndList = secondsSince(start);
-        rows.push_back({QStringLiteral("open (key derivation included)"), secondsText(openTime), {}});
-        rows.push_back({QStringLiteral("open and load the list (%1 rows)").arg(list.size()), secondsText(openAndList),
-                        QStringLiteral("< 0.5 s")});
+        // Opening and loading the list five times: the first run and the best one, since on a
+        // shared machine single figures wander.
+        std::unique_ptr<PatientStore> store;
+        std::vector<ListRow> list;
+        double firstOpen = 0, bestOpen = 1e9, firstList = 0, bestList = 1e9;
+        for (int run = 0; run < 5; ++run) {
+            list = {};
+            store.reset();
+            start = Clock::now();
+            store = PatientStore::open(database);
+            const double openTime = secondsSince(start);
+            list = store->loadList();
+            const double openAndList = secondsSince(start);
+            if (run == 0) {
+                firstOpen = openTime;
+                firstList = openAndList;
+            }
+            bestOpen = std::min(bestOpen, openTime);
+            bestList = std::min(bestList, openAndList);
+        }
+        rows.push_back({QStringLiteral("open (key derivation included), first / best of 5"),
+                        secondsText(firstOpen) + QStringLiteral(" / ") + secondsText(bestOpen),
+                        {}});
+        rows.push_back(
+            {QStringLiteral("open and load the list (%1 rows), first / best of 5").arg(list.size()),
+             secondsText(firstList) + QStringLiteral(" / ") + secondsText(bestList),
+             QStringLiteral("< 0.5 s")});
         const long peakAfterList = peakMegabytes();
 
         std::mt19937 random(7);
@@ -158,8 +177,9 @@ int main(int argc, char **argv)
         const int illness = columns::indexOf(QStringLiteral("PresentIllness"));
         const int name = columns::indexOf(QStringLiteral("Name"));
         start = Clock::now();
-        store->updateRecord(changedId, {{illness, before.at(illness) + QStringLiteral("\r\n补充：入院后复查体温正常。")},
-                                        {name, before.at(name) + QStringLiteral("甲")}});
+        store->updateRecord(changedId,
+                            {{illness, before.at(illness) + QStringLiteral("\r\n补充：入院后复查体温正常。")},
+                             {name, before.at(name) + QStringLiteral("甲")}});
         rows.push_back({QStringLiteral("post one changed record"), secondsText(secondsSince(start)), {}});
 
         const QString xml = dir.filePath(QStringLiteral("backup.xml"));
@@ -179,7 +199,8 @@ int main(int argc, char **argv)
         // The program closes the store before compaction.
         list = {};
         store.reset();
-        const std::optional<double> client = clientExport(database, dir.filePath(QStringLiteral("client.dat")));
+        const std::optional<double> client =
+            clientExport(database, dir.filePath(QStringLiteral("client.dat")));
 
         start = Clock::now();
         compactDatabase(folder, QDateTime::currentDateTime());
@@ -191,8 +212,8 @@ int main(int argc, char **argv)
             rows.push_back({QStringLiteral("sqlcipher client's sqlcipher_export"), secondsText(*client), {}});
         rows.push_back({QStringLiteral("peak memory after loading the list"),
                         QStringLiteral("%1 MB").arg(peakAfterList), QStringLiteral("< 150 MB")});
-        rows.push_back({QStringLiteral("peak memory, whole run (ru_maxrss)"), QStringLiteral("%1 MB").arg(peakMegabytes()),
-                        QStringLiteral("< 150 MB")});
+        rows.push_back({QStringLiteral("peak memory, whole run (ru_maxrss)"),
+                        QStringLiteral("%1 MB").arg(peakMegabytes()), QStringLiteral("< 150 MB")});
     } catch (const Error &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));
         return 1;

@@ -48,8 +48,7 @@ const std::vector<const char *> personalHistory = {
 };
 
 const std::vector<const char *> familyHistory = {
-    "父母健在，", "父亲患高血压病，", "母亲患糖尿病，", "兄弟姐妹体健，",
-    "否认家族性遗传病及传染病史。",
+    "父母健在，", "父亲患高血压病，", "母亲患糖尿病，", "兄弟姐妹体健，", "否认家族性遗传病及传染病史。",
 };
 
 const std::vector<const char *> auxiliary = {
@@ -63,8 +62,9 @@ const std::vector<const char *> auxiliary = {
 };
 
 const std::vector<const char *> diagnoses = {
-    "社区获得性肺炎", "高血压病3级（极高危）", "2型糖尿病", "冠状动脉粥样硬化性心脏病",
-    "不稳定型心绞痛", "慢性阻塞性肺疾病急性加重期", "慢性胃炎", "脑梗死", "慢性心力衰竭",
+    "社区获得性肺炎", "高血压病3级（极高危）",      "2型糖尿病", "冠状动脉粥样硬化性心脏病",
+    "不稳定型心绞痛", "慢性阻塞性肺疾病急性加重期", "慢性胃炎",  "脑梗死",
+    "慢性心力衰竭",
 };
 
 const std::vector<const char *> summary = {
@@ -79,7 +79,8 @@ const std::vector<const char *> summary = {
 
 const std::vector<const char *> differential = {
     "根据患者病史、症状、体征及辅助检查，诊断明确。需与以下疾病相鉴别：",
-    "1、肺结核：多有午后低热、盗汗、乏力、消瘦等结核中毒症状，痰中可找到结核杆菌，胸片见病变多位于上叶尖后段，",
+    "1、肺结核：多有午后低热、盗汗、乏力、消瘦等结核中毒症状，痰中可找到结核杆菌，胸片见病变多位于上叶尖后段"
+    "，",
     "本患者无上述表现，暂不支持，可行痰找抗酸杆菌进一步排除。",
     "2、肺癌：多见于中老年吸烟者，可有刺激性咳嗽、痰中带血，抗感染治疗后病灶吸收不明显，",
     "必要时行胸部CT及纤维支气管镜检查以明确。",
@@ -170,8 +171,8 @@ QHash<int, QString> SyntheticRecords::next()
     set("Pripro1", u("一、病例特点：\r\n") + paragraph(summary, number(300, 600)));
     set("Pripro2", paragraph(differential, number(250, 500)));
     set("Pripro3", paragraph(plan, number(120, 250)));
-    for (const char *flag : {"Boolen01", "Boolen02", "Boolen16", "Boolen17", "Boolen04", "Boolen05", "Boolen06",
-                             "Boolen07", "Boolen08"})
+    for (const char *flag : {"Boolen01", "Boolen02", "Boolen16", "Boolen17", "Boolen04", "Boolen05",
+                             "Boolen06", "Boolen07", "Boolen08"})
         set(flag, number(0, 4) == 0 ? u("True") : u("False"));
     return values;
 }

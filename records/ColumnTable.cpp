@@ -1,8 +1,8 @@
 #include "records/ColumnTable.h"
 
 #include <initializer_list>
-#include <vector>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -177,8 +177,8 @@ const Column &byName(const QString &name)
 
 QStringList listColumns()
 {
-    return {QStringLiteral("Bed"),      QStringLiteral("ID"),  QStringLiteral("Name"),
-            QStringLiteral("sex"),      QStringLiteral("age"), QStringLiteral("marriage"),
+    return {QStringLiteral("Bed"),         QStringLiteral("ID"),  QStringLiteral("Name"),
+            QStringLiteral("sex"),         QStringLiteral("age"), QStringLiteral("marriage"),
             QStringLiteral("PriDiagnosis")};
 }
 

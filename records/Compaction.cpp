@@ -45,8 +45,8 @@ void exportInto(sqlite3 *source, const QString &temporary)
 
 QString compactionStamp(const QString &dateTimeText)
 {
-    return dateTimeText.mid(0, 4) + dateTimeText.mid(5, 2) + dateTimeText.mid(8, 2) + dateTimeText.mid(11, 2) +
-           dateTimeText.mid(14, 2) + dateTimeText.mid(17, 2);
+    return dateTimeText.mid(0, 4) + dateTimeText.mid(5, 2) + dateTimeText.mid(8, 2) +
+           dateTimeText.mid(11, 2) + dateTimeText.mid(14, 2) + dateTimeText.mid(17, 2);
 }
 
 void compactDatabase(const QString &dataFolder, const QDateTime &now)

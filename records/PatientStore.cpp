@@ -136,8 +136,7 @@ private:
 };
 
 // Runs `work` inside BEGIN IMMEDIATE … COMMIT; rolls back on any failure.
-template <typename Work>
-void inTransaction(sqlite3 *db, Work work)
+template <typename Work> void inTransaction(sqlite3 *db, Work work)
 {
     storedb::exec(db, "BEGIN IMMEDIATE");
     try {
@@ -166,8 +165,8 @@ std::unique_ptr<PatientStore> PatientStore::open(const QString &path)
         checkTable(store->m_db);
         storedb::exec(store->m_db, createIndexesSql().constData());
         const QByteArray sql = selectRecordSql();
-        if (sqlite3_prepare_v2(store->m_db, sql.constData(), int(sql.size()), &store->m_selectRecord, nullptr) !=
-            SQLITE_OK)
+        if (sqlite3_prepare_v2(store->m_db, sql.constData(), int(sql.size()), &store->m_selectRecord,
+                               nullptr) != SQLITE_OK)
             throw Error(storedb::engineReason(store->m_db));
     } catch (const Error &error) {
         throw Error(tr("无法打开病历资料库“%1”：%2").arg(path, error.message()));
@@ -190,7 +189,8 @@ void PatientStore::create(const QString &path)
     sqlite3 *db = nullptr;
     try {
         // The file exists now (empty, owner-only); the engine writes the keyed database into it.
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+            SQLITE_OK)
             throw Error(storedb::engineReason(db));
         const QByteArray key(password);
         if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
@@ -248,7 +248,8 @@ QStringList PatientStore::loadRecord(qint64 rowId)
     sqlite3_bind_int64(stmt, 1, rowId);
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_ROW) {
-        const QString reason = rc == SQLITE_DONE ? tr("没有编号为 %1 的记录").arg(rowId) : storedb::engineReason(db);
+        const QString reason =
+            rc == SQLITE_DONE ? tr("没有编号为 %1 的记录").arg(rowId) : storedb::engineReason(db);
         sqlite3_reset(stmt);
         throw Error(tr("读取病历资料库“%1”时出错：%2").arg(m_path, reason));
     }
@@ -273,7 +274,8 @@ void PatientStore::updateRecord(qint64 rowId, const QHash<int, QString> &values)
             return;
         QByteArrayList assignments;
         for (size_t i = 0; i < indexes.size(); ++i)
-            assignments << quoted(columns::all()[size_t(indexes[i])].name) + " = ?" + QByteArray::number(i + 1);
+            assignments << quoted(columns::all()[size_t(indexes[i])].name) + " = ?" +
+                               QByteArray::number(i + 1);
         const QByteArray sql = "UPDATE PatientsData SET " + assignments.join(", ") + " WHERE rowid = ?" +
                                QByteArray::number(indexes.size() + 1);
         inTransaction(db, [&] {

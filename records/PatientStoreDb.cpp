@@ -36,19 +36,42 @@ QString systemReason(int errorNumber)
     const QString system = QString::fromLocal8Bit(std::strerror(errorNumber));
     QString chinese;
     switch (errorNumber) {
-    case ENOENT: chinese = tr("文件或文件夹不存在"); break;
+    case ENOENT:
+        chinese = tr("文件或文件夹不存在");
+        break;
     case EACCES:
-    case EPERM: chinese = tr("没有权限"); break;
-    case EROFS: chinese = tr("文件系统只读"); break;
-    case ENOSPC: chinese = tr("磁盘已满"); break;
-    case EDQUOT: chinese = tr("超出磁盘配额"); break;
-    case EISDIR: chinese = tr("这是一个文件夹"); break;
-    case ENOTDIR: chinese = tr("路径中有一段不是文件夹"); break;
-    case EEXIST: chinese = tr("文件已存在"); break;
-    case EIO: chinese = tr("读写出错"); break;
-    case ENAMETOOLONG: chinese = tr("文件名太长"); break;
-    case EXDEV: chinese = tr("不在同一个磁盘分区上"); break;
-    default: return system;
+    case EPERM:
+        chinese = tr("没有权限");
+        break;
+    case EROFS:
+        chinese = tr("文件系统只读");
+        break;
+    case ENOSPC:
+        chinese = tr("磁盘已满");
+        break;
+    case EDQUOT:
+        chinese = tr("超出磁盘配额");
+        break;
+    case EISDIR:
+        chinese = tr("这是一个文件夹");
+        break;
+    case ENOTDIR:
+        chinese = tr("路径中有一段不是文件夹");
+        break;
+    case EEXIST:
+        chinese = tr("文件已存在");
+        break;
+    case EIO:
+        chinese = tr("读写出错");
+        break;
+    case ENAMETOOLONG:
+        chinese = tr("文件名太长");
+        break;
+    case EXDEV:
+        chinese = tr("不在同一个磁盘分区上");
+        break;
+    default:
+        return system;
     }
     return chinese + tr("（") + system + tr("）");
 }
@@ -60,15 +83,23 @@ QString engineReason(sqlite3 *db)
     const int code = sqlite3_errcode(db);
     const QString message = QString::fromUtf8(sqlite3_errmsg(db));
     switch (code) {
-    case SQLITE_NOTADB: return tr("文件不是病历资料库，或者密码不对（") + message + tr("）");
-    case SQLITE_CORRUPT: return tr("数据库文件已损坏（") + message + tr("）");
-    case SQLITE_FULL: return tr("磁盘已满（") + message + tr("）");
+    case SQLITE_NOTADB:
+        return tr("文件不是病历资料库，或者密码不对（") + message + tr("）");
+    case SQLITE_CORRUPT:
+        return tr("数据库文件已损坏（") + message + tr("）");
+    case SQLITE_FULL:
+        return tr("磁盘已满（") + message + tr("）");
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return tr("数据库正被另一个程序使用（") + message + tr("）");
-    case SQLITE_READONLY: return tr("数据库文件只读（") + message + tr("）");
-    case SQLITE_IOERR: return tr("读写出错（") + message + tr("）");
-    case SQLITE_CANTOPEN: return tr("无法打开文件（") + message + tr("）");
-    default: return message;
+    case SQLITE_LOCKED:
+        return tr("数据库正被另一个程序使用（") + message + tr("）");
+    case SQLITE_READONLY:
+        return tr("数据库文件只读（") + message + tr("）");
+    case SQLITE_IOERR:
+        return tr("读写出错（") + message + tr("）");
+    case SQLITE_CANTOPEN:
+        return tr("无法打开文件（") + message + tr("）");
+    default:
+        return message;
     }
 }
 

@@ -58,8 +58,8 @@ public:
     void reset();
 
     qint64 int64(int column) const;
-    QString text(int column) const;          // NULL reads as empty text
-    QByteArrayView utf8(int column) const;   // raw bytes, valid until the next step
+    QString text(int column) const;        // NULL reads as empty text
+    QByteArrayView utf8(int column) const; // raw bytes, valid until the next step
     bool isNull(int column) const;
     sqlite3_stmt *handle() const { return m_stmt; }
 

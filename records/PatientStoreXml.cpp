@@ -86,16 +86,32 @@ bool appendAttributeValue(QByteArray &out, QByteArrayView utf8, uint *badCode)
         const auto byte = static_cast<unsigned char>(data[i]);
         const char *replacement = nullptr;
         switch (byte) {
-        case '&': replacement = "&amp;"; break;
-        case '<': replacement = "&lt;"; break;
-        case '>': replacement = "&gt;"; break;
-        case '\'': replacement = "&apos;"; break;
-        case '"': replacement = "&quot;"; break;
+        case '&':
+            replacement = "&amp;";
+            break;
+        case '<':
+            replacement = "&lt;";
+            break;
+        case '>':
+            replacement = "&gt;";
+            break;
+        case '\'':
+            replacement = "&apos;";
+            break;
+        case '"':
+            replacement = "&quot;";
+            break;
         // Written as references, because a parser turns literal line breaks and tabs in an
         // attribute into blanks.
-        case '\r': replacement = "&#xD;"; break;
-        case '\n': replacement = "&#xA;"; break;
-        case '\t': replacement = "&#x9;"; break;
+        case '\r':
+            replacement = "&#xD;";
+            break;
+        case '\n':
+            replacement = "&#xA;";
+            break;
+        case '\t':
+            replacement = "&#x9;";
+            break;
         default:
             if (byte < 0x20) {
                 *badCode = byte;
@@ -177,8 +193,9 @@ void writeRowset(sqlite3 *db, int fd)
         out.append(" rs:number='");
         out.append(QByteArray::number(number));
         out.append("' rs:nullable='true' rs:maydefer='true' rs:write='true'>\n");
-        out.append(column.isLong ? "\t\t\t<s:datatype dt:type='string' dt:maxLength='536870910' rs:long='true'/>\n"
-                                 : "\t\t\t<s:datatype dt:type='string' dt:maxLength='255'/>\n");
+        out.append(column.isLong
+                       ? "\t\t\t<s:datatype dt:type='string' dt:maxLength='536870910' rs:long='true'/>\n"
+                       : "\t\t\t<s:datatype dt:type='string' dt:maxLength='255'/>\n");
         out.append("\t\t</s:AttributeType>\n");
     }
     out.append("\t\t<s:extends type='rs:rowbase'/>\n"
@@ -202,8 +219,9 @@ void writeRowset(sqlite3 *db, int fd)
             if (!appendAttributeValue(out.buffer(), value, &bad)) {
                 const QString bed = bedIndex >= 0 ? rows.text(bedIndex) : QString();
                 const QString code = QString::number(bad, 16).toUpper().rightJustified(4, QLatin1Char('0'));
-                const QString what = bad == 0xFFFFFFFFu ? tr("不是有效的 UTF-8 文本")
-                                                        : tr("含有 XML 文件不能保存的字符（代码 U+%1）").arg(code);
+                const QString what = bad == 0xFFFFFFFFu
+                                         ? tr("不是有效的 UTF-8 文本")
+                                         : tr("含有 XML 文件不能保存的字符（代码 U+%1）").arg(code);
                 throw Error(tr("床号为“%1”的记录中，字段 %2 %3；请改用不以 .xml 结尾的文件名，备份为加密副本")
                                 .arg(bed, columnsOfTable[size_t(i)].name, what));
             }

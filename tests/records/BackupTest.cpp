@@ -59,7 +59,7 @@ protected:
             {"Boolen02", "False"},
         }));
         m_store->insertRecord(record({{"Bed", "加1"}, {"development", ""}})); // empty values are left out
-        m_store->insertRecord({});                                          // a record with nothing in it
+        m_store->insertRecord({});                                            // a record with nothing in it
     }
 
     QTemporaryDir m_dir;
@@ -78,7 +78,8 @@ TEST_F(BackupTest, XmlIsReadByPythonValueForValue)
     EXPECT_EQ(permissions(target), 0600);
     EXPECT_TRUE(fileBytes(target).startsWith("<?xml version='1.0' encoding='UTF-8'?>\n<xml "));
 
-    const ToolResult python = runTool(QStringLiteral("python3"), {QStringLiteral("-c"), readerScript, target});
+    const ToolResult python =
+        runTool(QStringLiteral("python3"), {QStringLiteral("-c"), readerScript, target});
     ASSERT_EQ(python.exitCode, 0) << python.err.toStdString();
     const QJsonObject parsed = QJsonDocument::fromJson(python.out.toUtf8()).object();
     EXPECT_EQ(parsed["root"].toString(), QStringLiteral("xml"));
@@ -108,7 +109,8 @@ TEST_F(BackupTest, XmlIsReadByPythonValueForValue)
         const QJsonObject row = rows[qsizetype(r)].toObject();
         for (int c = 0; c < 79; ++c) {
             const QString name = QString::fromUtf8(columns::all()[size_t(c)].name);
-            EXPECT_EQ(row.value(name).toString(), stored.at(c)) << "row " << r << " column " << name.toStdString();
+            EXPECT_EQ(row.value(name).toString(), stored.at(c))
+                << "row " << r << " column " << name.toStdString();
         }
     }
 }
@@ -136,7 +138,7 @@ TEST(BackupXmlEscaping, EscapesMarkupAndBreaksAndRefusesOtherControls)
     struct Case
     {
         QByteArray in;
-        QByteArray out; // the escaped text, or empty when refused
+        QByteArray out;          // the escaped text, or empty when refused
         std::optional<uint> bad; // the code reported when XML cannot carry the text
     };
     const Case cases[] = {
@@ -182,7 +184,8 @@ TEST_F(BackupTest, EncryptedCopyOpensInTheClientWithTheKeyOnly)
 
     if (!haveTool("sqlcipher"))
         GTEST_SKIP() << "sqlcipher client not installed";
-    const QString sql = QStringLiteral("SELECT count(*) FROM PatientsData; SELECT Name FROM PatientsData WHERE Bed = '1';");
+    const QString sql =
+        QStringLiteral("SELECT count(*) FROM PatientsData; SELECT Name FROM PatientsData WHERE Bed = '1';");
     const ToolResult withKey = sqlcipher(target, sql, QString::fromLatin1(PatientStore::password));
     EXPECT_EQ(withKey.out, QStringLiteral("3\n张<三>\n")) << withKey.err.toStdString();
     const ToolResult withoutKey = sqlcipher(target, sql, {});
@@ -216,7 +219,8 @@ TEST_F(BackupTest, UnwritableTargetsAreErrorsAndChangeNothing)
             m_store->backup(path(c.target));
             ADD_FAILURE() << "written";
         } catch (const Error &error) {
-            EXPECT_TRUE(error.message().contains(QString::fromUtf8(c.reason))) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QString::fromUtf8(c.reason)))
+                << error.message().toStdString();
         }
         EXPECT_EQ(entries(m_dir.path()), before);
         EXPECT_TRUE(entries(path("folder")).isEmpty());

@@ -18,6 +18,7 @@ QStringList names()
 TEST(ColumnTable, HoldsTheSeventyNineColumnsInTableOrder)
 {
     // Written out by hand so that a misspelt or re-cased name in the table shows here.
+    // clang-format off
     const QStringList expected = {
         "Bed", "ID", "Name", "home", "sex", "Occupation", "age", "DoA", "tmp20", "DoR", "marriage",
         "describer", "complaint", "PresentIllness", "PastHistory", "PersonalHistory", "FamilyHistory",
@@ -29,6 +30,7 @@ TEST(ColumnTable, HoldsTheSeventyNineColumnsInTableOrder)
         "fuzhu", "diagnosis", "PriDiagnosis", "tmp18", "Pripro1", "Pripro2", "Pripro3",
         "Boolen01", "Boolen02", "Boolen16", "Boolen17", "Boolen04", "Boolen05", "Boolen06", "Boolen07",
         "Boolen08"};
+    // clang-format on
     ASSERT_EQ(expected.size(), 79);
     EXPECT_EQ(names(), expected);
 }
@@ -60,13 +62,21 @@ TEST(ColumnTable, RowsCarryKindControlTabAndOfferedItems)
     const Case cases[] = {
         {"Bed", ColumnKind::Bed, "DBEdit1", "入院记录", "床号：", {}},
         {"sex", ColumnKind::Line, "DBComboBox1", "入院记录", "性别：", {"男", "女"}},
-        {"describer", ColumnKind::Line, "DBComboBox4", "入院记录", "病史陈述者：",
+        {"describer",
+         ColumnKind::Line,
+         "DBComboBox4",
+         "入院记录",
+         "病史陈述者：",
          {"患者本人", "患者本人及家属", "患者家属"}},
         {"DoR", ColumnKind::DateTime, "DBEdit9", "入院记录", "记录日期：", {}},
         {"PresentIllness", ColumnKind::Memo, "DBMemo1", "入院记录", "现病史：", {}},
         // The third item of development is empty, and must stay an item.
         {"development", ColumnKind::Line, "DBComboBox6", "体格检查", "发育", {"正常", "不良", ""}},
-        {"Abodomen2", ColumnKind::Line, "DBComboBox37", "体格检查", "",
+        {"Abodomen2",
+         ColumnKind::Line,
+         "DBComboBox37",
+         "体格检查",
+         "",
          {"腹软，无压痛及反跳痛，未及包块，肝脾肋下未触及，Murphy’s征（－），麦氏点无压痛。"}},
         {"tonsil", ColumnKind::Line, "DBComboBox58", "体格检查", "扁桃体：", {"扁桃体不大。"}},
         {"fuzhu", ColumnKind::Memo, "DBMemo6", "辅检诊断", "辅  助  检  查     （注：F1键有效）", {}},

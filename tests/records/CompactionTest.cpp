@@ -21,11 +21,13 @@ protected:
         QDir(m_dir.path()).mkdir(QStringLiteral("data"));
         auto store = createStore();
         for (int bed = 1; bed <= 20; ++bed)
-            store->insertRecord(record({{"Bed", QString::number(bed)}, {"PresentIllness", QString(500, u'咳')}}));
+            store->insertRecord(
+                record({{"Bed", QString::number(bed)}, {"PresentIllness", QString(500, u'咳')}}));
         // Leave free pages behind, which compaction drops.
         for (int round = 0; round < 2; ++round) {
             for (const ListRow &row : store->loadList())
-                store->updateRecord(row.rowId, record({{"PresentIllness", QString(500 - round * 100, u'喘')}}));
+                store->updateRecord(row.rowId,
+                                    record({{"PresentIllness", QString(500 - round * 100, u'喘')}}));
         }
         m_records = allRecords(*store);
     }
@@ -44,7 +46,10 @@ protected:
         return result;
     }
 
-    QString data(const char *name) const { return m_dir.filePath(QStringLiteral("data/") + QString::fromUtf8(name)); }
+    QString data(const char *name) const
+    {
+        return m_dir.filePath(QStringLiteral("data/") + QString::fromUtf8(name));
+    }
     QString folder() const { return m_dir.filePath(QStringLiteral("data/")); }
 
     QTemporaryDir m_dir;
@@ -84,8 +89,9 @@ TEST_F(CompactionTest, KeepsTheOldFileAsBakAndPutsTheCompactCopyInItsPlace)
     EXPECT_EQ(allRecords(*store), m_records);
 
     if (haveTool("sqlcipher")) {
-        const ToolResult client = sqlcipher(data("Quillcase.dat"), QStringLiteral("SELECT count(*) FROM PatientsData;"),
-                                            QString::fromLatin1(PatientStore::password));
+        const ToolResult client =
+            sqlcipher(data("Quillcase.dat"), QStringLiteral("SELECT count(*) FROM PatientsData;"),
+                      QString::fromLatin1(PatientStore::password));
         EXPECT_EQ(client.out, QStringLiteral("20\n")) << client.err.toStdString();
     }
 }
@@ -107,7 +113,8 @@ TEST_F(CompactionTest, FailuresNameTheStepAndWhereTheDatabaseIs)
     QString message = failureOf([&] { compactDatabase(folder(), moment); });
     EXPECT_TRUE(message.contains(QStringLiteral("无法把 data/Quillcase.dat 改名为 data/20050307091530.bak")))
         << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("数据库未改动，仍是 data/Quillcase.dat，压缩后的文件是 data/tmp.dat")))
+    EXPECT_TRUE(message.contains(
+        QStringLiteral("数据库未改动，仍是 data/Quillcase.dat，压缩后的文件是 data/tmp.dat")))
         << message.toStdString();
     EXPECT_EQ(fileBytes(data("20050307091530.bak")), QByteArray("an earlier backup"));
     EXPECT_EQ(fileBytes(data("Quillcase.dat")), old);

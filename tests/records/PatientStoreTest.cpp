@@ -49,12 +49,15 @@ TEST_F(PatientStoreTest, OpenRefusesWhatIsNotItsDatabaseAndChangesNothing)
     writeBytes(path("empty.dat"), {});
     writeBytes(path("garbage.dat"), QByteArray(4096, '\x5a') + "not a database at all");
     QDir(m_dir.path()).mkdir(QStringLiteral("folder.dat"));
-    sqlcipher(path("plain.dat"), QStringLiteral("CREATE TABLE PatientsData (%1);").arg(columnDefinitions()), {});
-    sqlcipher(path("otherkey.dat"), QStringLiteral("CREATE TABLE PatientsData (%1);").arg(columnDefinitions()),
+    sqlcipher(path("plain.dat"), QStringLiteral("CREATE TABLE PatientsData (%1);").arg(columnDefinitions()),
+              {});
+    sqlcipher(path("otherkey.dat"),
+              QStringLiteral("CREATE TABLE PatientsData (%1);").arg(columnDefinitions()),
               QStringLiteral("OtherPassword"));
     sqlcipher(path("notable.dat"), QStringLiteral("CREATE TABLE Something (a TEXT);"), key);
     sqlcipher(path("fewcolumns.dat"),
-              QStringLiteral("CREATE TABLE PatientsData (%1);").arg(columnDefinitions({"fuzhu", "Boolen08"})), key);
+              QStringLiteral("CREATE TABLE PatientsData (%1);").arg(columnDefinitions({"fuzhu", "Boolen08"})),
+              key);
 
     struct Case
     {
@@ -80,7 +83,8 @@ TEST_F(PatientStoreTest, OpenRefusesWhatIsNotItsDatabaseAndChangesNothing)
             ADD_FAILURE() << "opened";
         } catch (const Error &error) {
             EXPECT_TRUE(error.message().contains(path(c.file))) << error.message().toStdString();
-            EXPECT_TRUE(error.message().contains(QString::fromUtf8(c.reason))) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QString::fromUtf8(c.reason)))
+                << error.message().toStdString();
         }
         EXPECT_EQ(entries(m_dir.path()), before); // nothing created: no database, no journal
         EXPECT_EQ(fileBytes(path(c.file)), bytes);
@@ -143,11 +147,11 @@ TEST(PatientStoreOrder, NumbersByValueThenOtherTexts)
     const Case cases[] = {
         {"2", "10"},
         {"9", "10"},
-        {"02", "2"},     // same value: by text
+        {"02", "2"}, // same value: by text
         {"002", "02"},
         {"0", "00"},
         {"00", "1"},
-        {"99", ""},      // numbers before the empty bed
+        {"99", ""}, // numbers before the empty bed
         {"99", "abc"},
         {"99", "3a"},
         {"12345678901234567890", "123456789012345678901"}, // longer than any integer type
@@ -168,7 +172,8 @@ TEST(PatientStoreOrder, NumbersByValueThenOtherTexts)
 TEST(PatientStoreOrder, FastSortAgreesWithTheComparison)
 {
     // Random beds built from the characters that matter, against a plain sort by compareBeds.
-    const QStringList pieces = {"0", "1", "2", "9", "a", " ", "加", "99999", QString::fromUcs4(U"\U0001F600")};
+    const QStringList pieces = {
+        "0", "1", "2", "9", "a", " ", "加", "99999", QString::fromUcs4(U"\U0001F600")};
     std::mt19937 random(11);
     std::vector<ListRow> rows;
     for (qint64 id = 1; id <= 3000; ++id) {
@@ -192,8 +197,19 @@ TEST(PatientStoreOrder, FastSortAgreesWithTheComparison)
 TEST_F(PatientStoreTest, ListIsOrderedByBedWithRowIdBreakingTies)
 {
     auto store = freshStore();
-    const QStringList beds = {"10", "2", "", "abc", "02", "1", "3a", " 3", "2", "99", "12345678901234567890",
-                              "999999999999999999", "0001234567890123456789"};
+    const QStringList beds = {"10",
+                              "2",
+                              "",
+                              "abc",
+                              "02",
+                              "1",
+                              "3a",
+                              " 3",
+                              "2",
+                              "99",
+                              "12345678901234567890",
+                              "999999999999999999",
+                              "0001234567890123456789"};
     QHash<QString, QList<qint64>> ids;
     for (const QString &bed : beds)
         ids[bed] << store->insertRecord(record({{"Bed", bed}, {"Name", "病人" + bed}}));
@@ -203,8 +219,9 @@ TEST_F(PatientStoreTest, ListIsOrderedByBedWithRowIdBreakingTies)
     QStringList order;
     for (const ListRow &row : list)
         order << row.values.at(0);
-    EXPECT_EQ(order, QStringList({"1", "02", "2", "2", "10", "99", "999999999999999999", "0001234567890123456789",
-                                  "12345678901234567890", "", "", " 3", "3a", "abc"}));
+    EXPECT_EQ(order,
+              QStringList({"1", "02", "2", "2", "10", "99", "999999999999999999", "0001234567890123456789",
+                           "12345678901234567890", "", "", " 3", "3a", "abc"}));
     // The two records of bed 2 in the order they were made.
     EXPECT_EQ(list[2].rowId, ids["2"][0]);
     EXPECT_EQ(list[3].rowId, ids["2"][1]);
@@ -220,7 +237,8 @@ TEST_F(PatientStoreTest, ListIsOrderedByBedWithRowIdBreakingTies)
 TEST_F(PatientStoreTest, RecordsRoundTripThroughInsertUpdateAndReopen)
 {
     auto store = freshStore();
-    const QString memo = QStringLiteral("患者3天前无诱因出现发热。\r\n\r\n  体温最高39.5℃，伴咳嗽、咳痰。\r\n");
+    const QString memo =
+        QStringLiteral("患者3天前无诱因出现发热。\r\n\r\n  体温最高39.5℃，伴咳嗽、咳痰。\r\n");
     const QString outsideGbk = QString::fromUcs4(U"한국어 café 😀 \U00020000 ‘’ ∮");
     QHash<int, QString> first = record({{"Bed", "12"},
                                         {"Name", "李四"},
@@ -238,7 +256,8 @@ TEST_F(PatientStoreTest, RecordsRoundTripThroughInsertUpdateAndReopen)
         expected[it.key()] = it.value();
     EXPECT_EQ(store->loadRecord(id), expected);
 
-    store->updateRecord(id, record({{"Name", "李四四"}, {"diagnosis", "社区获得性肺炎\r\n高血压病2级"}, {"Bed", "1"}}));
+    store->updateRecord(
+        id, record({{"Name", "李四四"}, {"diagnosis", "社区获得性肺炎\r\n高血压病2级"}, {"Bed", "1"}}));
     expected[column("Name")] = QStringLiteral("李四四");
     expected[column("diagnosis")] = QStringLiteral("社区获得性肺炎\r\n高血压病2级");
     expected[column("Bed")] = QStringLiteral("1");

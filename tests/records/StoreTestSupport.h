@@ -76,7 +76,8 @@ inline ToolResult runTool(const QString &program, const QStringList &arguments, 
     process.closeWriteChannel();
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 // The sqlcipher command-line client on a database file; `key` empty means no PRAGMA key.
