@@ -217,8 +217,9 @@ TEST_F(DocumentWindow, ContextMenuItemsInOrder)
         EXPECT_EQ(action->text(), q(e.caption));
         EXPECT_FALSE(action->isSeparator());
         EXPECT_EQ(action->shortcut(), e.shortcut);
-        if (e.name)
+        if (e.name) {
             EXPECT_EQ(action->objectName(), e.name);
+        }
         if (!e.shortcut.isEmpty()) {
             // The keys act while the editor has the focus.
             EXPECT_EQ(action->shortcutContext(), Qt::WidgetWithChildrenShortcut);
