@@ -1,6 +1,5 @@
 #include "records/PatientStoreXml.h"
 
-#include "records/ColumnTable.h"
 #include "records/PatientStoreDb.h"
 #include "text/Error.h"
 
@@ -61,7 +60,6 @@ struct XmlColumn
 {
     QString name;
     QByteArray attribute; // name used on the rows: the column name, or cN where that is no XML name
-    bool isLong = true;
 };
 
 void appendEscapedText(QByteArray &out, const QString &text)
@@ -157,8 +155,6 @@ void writeRowset(sqlite3 *db, int fd)
         while (info.next()) {
             XmlColumn column;
             column.name = info.text(1);
-            const int known = columns::indexOf(column.name);
-            column.isLong = known < 0 || columns::all()[size_t(known)].kind == ColumnKind::Memo;
             column.attribute = isPlainXmlName(column.name)
                                    ? column.name.toUtf8()
                                    : QByteArray("c") + QByteArray::number(qsizetype(columnsOfTable.size()));
@@ -193,9 +189,9 @@ void writeRowset(sqlite3 *db, int fd)
         out.append(" rs:number='");
         out.append(QByteArray::number(number));
         out.append("' rs:nullable='true' rs:maydefer='true' rs:write='true'>\n");
-        out.append(column.isLong
-                       ? "\t\t\t<s:datatype dt:type='string' dt:maxLength='536870910' rs:long='true'/>\n"
-                       : "\t\t\t<s:datatype dt:type='string' dt:maxLength='255'/>\n");
+        // Every column is a long string: the store limits no column's length, and a one-line
+        // field may hold more than the 255 characters a short string would promise.
+        out.append("\t\t\t<s:datatype dt:type='string' dt:maxLength='536870910' rs:long='true'/>\n");
         out.append("\t\t</s:AttributeType>\n");
     }
     out.append("\t\t<s:extends type='rs:rowbase'/>\n"

@@ -28,7 +28,8 @@ element = schema.find('{%s}ElementType' % S)
 columns = []
 for a in element.findall('{%s}AttributeType' % S):
     d = a.find('{%s}datatype' % S)
-    columns.append({'name': a.get('name'), 'number': a.get('{%s}number' % RS), 'type': d.get('{%s}type' % DT)})
+    columns.append({'name': a.get('name'), 'number': a.get('{%s}number' % RS), 'type': d.get('{%s}type' % DT),
+                    'rsname': a.get('{%s}name' % RS)})
 rows = [dict(r.attrib) for r in root.find('{%s}data' % RS).findall('{%s}row' % Z)]
 print(json.dumps({'root': root.tag, 'element': [element.get('name'), element.get('content')],
                   'columns': columns, 'rows': rows}))
@@ -113,6 +114,33 @@ TEST_F(BackupTest, XmlIsReadByPythonValueForValue)
                 << "row " << r << " column " << name.toStdString();
         }
     }
+}
+
+TEST(BackupXml, KeepsExtraColumnsOfAForeignTableUnderSafeNames)
+{
+    if (!haveTool("python3") || !haveTool("sqlcipher"))
+        GTEST_SKIP() << "python3 or sqlcipher client not installed";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("client.dat"));
+    QStringList definitions;
+    for (const Column &c : columns::all())
+        definitions << QStringLiteral("\"%1\" TEXT").arg(QString::fromUtf8(c.name));
+    sqlcipher(file,
+              QStringLiteral("CREATE TABLE PatientsData (%1, \"备 注\" TEXT);"
+                             "INSERT INTO PatientsData (Bed, \"备 注\") VALUES ('1', '转科');")
+                  .arg(definitions.join(QStringLiteral(", "))),
+              QString::fromLatin1(PatientStore::password));
+    const QString target = dir.filePath(QStringLiteral("b.xml"));
+    PatientStore::open(file)->backupXml(target);
+
+    const ToolResult python =
+        runTool(QStringLiteral("python3"), {QStringLiteral("-c"), readerScript, target});
+    ASSERT_EQ(python.exitCode, 0) << python.err.toStdString();
+    const QJsonObject parsed = QJsonDocument::fromJson(python.out.toUtf8()).object();
+    const QJsonObject extra = parsed["columns"].toArray().last().toObject();
+    EXPECT_EQ(extra["name"].toString(), QStringLiteral("c79"));
+    EXPECT_EQ(extra["rsname"].toString(), QStringLiteral("备 注"));
+    EXPECT_EQ(parsed["rows"].toArray().first().toObject()["c79"].toString(), QStringLiteral("转科"));
 }
 
 TEST_F(BackupTest, XmlRefusesCharactersXmlCannotCarryAndKeepsTheOldFile)
