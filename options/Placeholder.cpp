@@ -1,1 +1,0 @@
-// placeholder until the folder has code
