@@ -180,3 +180,10 @@ void TForm3::Button9Click()
     m_session->fill(QStringLiteral("PresentIllness"), builders::memoWithOnlyLine(paragraph));
     close();
 }
+
+void TForm3::setSymptoms(TSymptoms *symptoms)
+{
+    m_symptoms = symptoms;
+    if (m_symptoms)
+        m_symptoms->setTargetWindow(this);
+}

@@ -20,6 +20,8 @@ class TForm3 : public SecondaryWindow
     Q_OBJECT
 public:
     TForm3(RecordSession *session, TSymptoms *symptoms);
+    // The picker that F1 opens; the windows are created in a fixed order, the picker after this one.
+    void setSymptoms(TSymptoms *symptoms);
 
     // The values of the controls as the composition takes them.
     builders::PresentIllnessInput input() const;
