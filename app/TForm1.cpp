@@ -85,7 +85,6 @@ void TForm1::buildMenu()
         QAction *action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::ApplicationShortcut);
         if (handler)
             connect(action, &QAction::triggered, this, [this, handler] { runHandler([this, handler] { (this->*handler)(); }); });
         return action;
@@ -131,7 +130,8 @@ void TForm1::buildMenu()
     QAction *quit = bar->addAction(QStringLiteral("退出(&Q)"));
     quit->setObjectName(QStringLiteral("N10"));
     connect(quit, &QAction::triggered, this, [this] { runHandler([this] { Exit1Click(); }); });
-    // Shortcuts work while the menu bar is not open, whichever control has the focus.
+    // Shortcuts work in the main window whichever of its controls has the focus, and not
+    // while another window is in front (the main window is disabled then anyway).
     for (QAction *action : findChildren<QAction *>())
         addAction(action);
 }
