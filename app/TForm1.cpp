@@ -1,7 +1,7 @@
 #include "app/TForm1.h"
 #include "app/FieldFactory.h"
 #include "app/FirstCourseCommand.h"
-#include "app/InterfaceFont.h"
+#include "records/InterfaceFont.h"
 #include "app/SurfaceDrag.h"
 #include "app/TabSheets.h"
 #include "phrases/TemplateEditor.h"

@@ -1,4 +1,5 @@
 #include "app/TForm8.h"
+#include "records/InterfaceFont.h"
 #include "text/SharedValues.h"
 
 #include <QFrame>
@@ -49,9 +50,7 @@ TForm8::TForm8() : SecondaryWindow(QStringLiteral("自由软件"))
     setObjectName(QStringLiteral("Form8"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     setFixedSize(515, 210);
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(interfaceFont());
 
     auto *panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));

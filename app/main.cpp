@@ -1,6 +1,6 @@
 #include "app/ApplicationWindows.h"
 #include "app/InstanceGuard.h"
-#include "app/InterfaceFont.h"
+#include "records/InterfaceFont.h"
 #include "app/TForm1.h"
 #include "records/Dialogs.h"
 #include "records/ErrorBox.h"

@@ -1,5 +1,7 @@
 #include "builders/BuilderControls.h"
 
+#include "records/InterfaceFont.h"
+
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,11 +13,7 @@ namespace builders {
 
 QFont builderFont()
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
-    font.setPixelSize(12);
-    return font;
+    return interfaceFont();
 }
 
 void setUpBuilderWindow(QWidget *window, int width, int height)

@@ -1,4 +1,5 @@
 #include "options/TForm9.h"
+#include "records/InterfaceFont.h"
 
 #include "options/InputMethodBinding.h"
 #include "options/InputMethodService.h"
@@ -41,11 +42,7 @@ TForm9::TForm9(InputMethodService *service, std::function<QList<QWidget *>()> fi
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                    Qt::WindowTitleHint);
     setFixedSize(590, 380);
-    QFont font;
-    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(interfaceFont());
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
