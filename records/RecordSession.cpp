@@ -1,29 +1,10 @@
 #include "records/RecordSession.h"
 #include "records/ColumnTable.h"
+#include "records/PatientStoreOrder.h"
 
 #include <algorithm>
 
 namespace {
-
-// Beds that are whole numbers come first, by value (bed 2 before bed 10); any other
-// bed text typed later follows, by text; equal beds keep the order they were stored in.
-bool rowBefore(const ListRow &a, const ListRow &b)
-{
-    bool aNumeric = false;
-    bool bNumeric = false;
-    const qlonglong aBed = a.values.value(0).toLongLong(&aNumeric);
-    const qlonglong bBed = b.values.value(0).toLongLong(&bNumeric);
-    if (aNumeric != bNumeric)
-        return aNumeric;
-    if (aNumeric && aBed != bBed)
-        return aBed < bBed;
-    if (!aNumeric && a.values.value(0) != b.values.value(0))
-        return a.values.value(0) < b.values.value(0);
-    // A record not yet stored (row id 0) stays at the end of its bed's group.
-    const qint64 aId = a.rowId == 0 ? std::numeric_limits<qint64>::max() : a.rowId;
-    const qint64 bId = b.rowId == 0 ? std::numeric_limits<qint64>::max() : b.rowId;
-    return aId < bId;
-}
 
 const std::vector<int> &listColumnIndexes()
 {
@@ -239,7 +220,8 @@ void RecordSession::loadCurrent()
 void RecordSession::sortKeepingCurrent()
 {
     const qint64 id = m_current >= 0 ? m_rows[m_current].rowId : -1;
-    std::stable_sort(m_rows.begin(), m_rows.end(), rowBefore);
+    // The same order the store lists them in, so a posted record sits where it will after a restart.
+    storeorder::sortByBed(m_rows);
     for (int i = 0; i < rowCount(); ++i)
         if (m_rows[i].rowId == id)
             m_current = i;
