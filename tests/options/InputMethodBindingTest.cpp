@@ -15,18 +15,10 @@
 #include <gtest/gtest.h>
 
 #include "QtPrinters.h"
+#include "RecordingService.h"
 
 namespace {
 
-class RecordingService : public InputMethodService
-{
-public:
-    QStringList calls;
-    QString kind() const override { return QStringLiteral("recording"); }
-    QStringList inputMethods() override { return {QStringLiteral("拼音")}; }
-    void activate(const QString &name) override { calls.append(QStringLiteral("on:") + name); }
-    void deactivate() override { calls.append(QStringLiteral("off")); }
-};
 
 void sendFocus(QWidget *field, QEvent::Type type, Qt::FocusReason reason = Qt::TabFocusReason)
 {

@@ -18,20 +18,12 @@
 #include <gtest/gtest.h>
 
 #include "QtPrinters.h"
+#include "RecordingService.h"
 
 using namespace inputmethods;
 
 namespace {
 
-class RecordingService : public InputMethodService
-{
-public:
-    QStringList calls;
-    QString kind() const override { return QStringLiteral("recording"); }
-    QStringList inputMethods() override { return {QStringLiteral("拼音")}; }
-    void activate(const QString &name) override { calls.append(QStringLiteral("on:") + name); }
-    void deactivate() override { calls.append(QStringLiteral("off")); }
-};
 
 // A bound control of the kind the main window uses for that objectName.
 QWidget *makeField(const QString &name, QWidget *parent)
