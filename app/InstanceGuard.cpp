@@ -1,6 +1,11 @@
 #include "app/InstanceGuard.h"
 
+#include "records/Dialogs.h"
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QSysInfo>
+#include <QTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
@@ -9,7 +14,12 @@
 #include <QThread>
 #include <QWidget>
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -87,20 +97,86 @@ InstanceGuard::Role InstanceGuard::start()
     // Only a dead owner makes the lock stale, never its age: the first instance may run
     // for days.
     m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0)) {
-        m_role = Role::First;
-        listen();
-        return m_role;
-    }
-    if (m_lock->error() == QLockFile::LockFailedError) {
-        m_role = Role::Second;
-        return m_role;
+    // A second try after taking over a lock that nobody holds.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (m_lock->tryLock(0)) {
+            m_role = Role::First;
+            listen();
+            return m_role;
+        }
+        if (m_lock->error() != QLockFile::LockFailedError)
+            break;
+        if (lockHeldByLiveProcess(m_lockPath)) {
+            m_role = Role::Second;
+            return m_role;
+        }
+        // An empty lock file, one holding junk, naming another host or a process that is
+        // gone: nobody holds it, so it must not keep this start from running.
+        removeAbandonedLock(m_lockPath);
     }
     // The lock file can be neither made nor read: carry on as the only instance.
     m_lock.reset();
     m_role = Role::First;
     listen();
     return m_role;
+}
+
+bool InstanceGuard::lockHeldByLiveProcess(const QString &lockPath)
+{
+    const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false; // gone meanwhile: the next try takes it
+    // The running instance keeps an exclusive lock on the open lock file for its whole life;
+    // the system drops it when that process ends, however it ends.
+    const int error = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+    ::close(fd);
+    const bool held = error == EWOULDBLOCK;
+    const bool supported = error != ENOLCK && error != EINVAL && error != EOPNOTSUPP;
+    if (supported)
+        return held;
+    // No such locks on this file system: trust a named live process of this host.
+    qint64 pid = 0;
+    QString host, application;
+    QLockFile probe(lockPath);
+    if (!probe.getLockInfo(&pid, &host, &application))
+        return false;
+    if (!host.isEmpty() && host != QSysInfo::machineHostName())
+        return false;
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+void InstanceGuard::removeAbandonedLock(const QString &lockPath)
+{
+    const QByteArray name = QFile::encodeName(lockPath);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // Holding the lock ourselves while removing, and only the very file that was looked at:
+    // another start may have made a new lock file meanwhile, and that one stays.
+    struct stat opened, named;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && ::stat(name.constData(), &named) == 0 &&
+        opened.st_dev == named.st_dev && opened.st_ino == named.st_ino)
+        ::unlink(name.constData());
+    ::close(fd);
+}
+
+bool InstanceGuard::settleStart(int waitMs)
+{
+    if (start() == Role::First)
+        return true;
+    if (waitForAnswer(waitMs) == Outcome::TimedOut)
+        Dialogs::current().error(notRespondingMessage());
+    return false;
+}
+
+QString InstanceGuard::notRespondingMessage()
+{
+    return QStringLiteral("Quillcase 已在运行，但没有响应……");
+}
+
+void InstanceGuard::setIdleTimeout(int timeoutMs)
+{
+    m_idleTimeoutMs = timeoutMs;
 }
 
 bool InstanceGuard::listen()
@@ -125,6 +201,9 @@ void InstanceGuard::acceptConnections()
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readQuestions(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // An asker is answered at once and goes; a connection still open after a while only
+        // holds a slot of the server.
+        QTimer::singleShot(m_idleTimeoutMs, socket, [socket] { socket->abort(); });
         readQuestions(socket);
     }
 }

@@ -44,9 +44,18 @@ public:
 
     // Decides whether this is the first instance. The first instance starts
     // answering questions at once; a second one has to call waitForAnswer().
-    // When the lock file can be neither taken nor tested the instance behaves as
-    // the first one, without answering anybody.
+    // Only a live process holding the lock makes this a second instance: a lock file
+    // that nobody holds (empty, junk, naming another host or a process that is gone) is
+    // taken over. When the lock file can be neither taken nor tested the instance
+    // behaves as the first one, without answering anybody.
     Role start();
+    // The whole decision at start: true when this start goes on as the first instance.
+    // False when it must end: the running instance answered (and comes forward), or it
+    // did not answer within waitMs, which the error box says (notRespondingMessage()).
+    bool settleStart(int waitMs = 5000);
+    static QString notRespondingMessage();
+    // How long a connection to the running instance may stay open (default 3 s).
+    void setIdleTimeout(int timeoutMs);
     Role role() const { return m_role; }
 
     // Second instance only: asks the running instance who it is and waits until
@@ -75,6 +84,8 @@ signals:
     void comeForwardRequested();
 
 private:
+    static bool lockHeldByLiveProcess(const QString &lockPath);
+    static void removeAbandonedLock(const QString &lockPath);
     void acceptConnections();
     void readQuestions(QLocalSocket *socket);
     bool listen();
@@ -86,4 +97,5 @@ private:
     Role m_role = Role::First;
     qint64 m_identity = 0;
     qint64 m_answeringIdentity = 0;
+    int m_idleTimeoutMs = 3000;
 };

@@ -10,6 +10,7 @@
 #include "pictures/PictureTab.h"
 #include "records/ColumnTable.h"
 #include "records/Compaction.h"
+#include "records/DatabaseAtStart.h"
 #include "records/DBCtrlGrid.h"
 #include "records/DBEdit.h"
 #include "records/DBNavigator.h"
@@ -42,7 +43,7 @@ TForm1::TForm1(const QString &applicationFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     // The database lives below the program's own folder, wherever the program was started from.
-    m_store = PatientStore::open(applicationFolder + QStringLiteral("data/Quillcase.dat"));
+    m_store = startup::openDatabase(applicationFolder + QStringLiteral("data/"));
     m_session = std::make_unique<RecordSession>(m_store.get());
     m_session->open();
 

@@ -12,14 +12,12 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    // One instance at a time: a second start asks the running one to come forward and ends
-    // without ever showing a window.
-    InstanceGuard guard;
-    if (guard.start() == InstanceGuard::Role::Second) {
-        guard.waitForAnswer(10000);
-        return 0;
-    }
     QApplication::setApplicationName(QStringLiteral("Quillcase"));
+    // One instance at a time: a second start asks the running one to come forward and ends
+    // without ever showing a window; one that gets no answer says so and ends.
+    InstanceGuard guard;
+    if (!guard.settleStart())
+        return 0;
     QApplication::setFont(interfaceFont());
     // The folder of the program file, whatever the current directory is.
     QString folder = QDir(QCoreApplication::applicationDirPath()).absolutePath();

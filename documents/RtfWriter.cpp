@@ -230,5 +230,6 @@ QByteArray RtfWriter::toRtf(const QTextDocument &document)
 
 void RtfWriter::save(const QString &path, const QTextDocument &document)
 {
-    text::writeFileWhole(path, toRtf(document), false);
+    // A medical record: readable by its owner alone.
+    text::writeFileWhole(path, toRtf(document), /*ownerOnly=*/true);
 }

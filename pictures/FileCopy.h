@@ -15,8 +15,9 @@ inline constexpr qint64 copyBlockSize = 2049;
 qint64 copyBlocks(QIODevice &from, QIODevice &to, const QString &fromName, const QString &toName);
 
 // Copies source to target, which must not exist yet (an existing file is never
-// overwritten). Throws Error when the source cannot be opened, the target cannot be
-// created, or a read or write fails; a target left incomplete is removed again.
+// overwritten). The copy is owner-only and appears under its name only when complete
+// and on the disk. Throws Error when the source cannot be opened, the target cannot be
+// created, or a read, write or sync fails; nothing is left behind then.
 void copyFile(const QString &source, const QString &target);
 
 } // namespace pictures

@@ -8,6 +8,7 @@
 #include "records/ErrorBox.h"
 #include "records/FileListBox.h"
 #include "text/Error.h"
+#include "text/Reasons.h"
 #include "text/SharedValues.h"
 
 #include <QDir>
@@ -86,9 +87,11 @@ void PictureArchive::addPicture()
 
     const QString folder = pictures::folderPath(pictures::pictureRoot(), id, name);
     if (!QFileInfo(folder).isDir()) {
-        // One level only: the picture root itself must already be there.
-        if (::mkdir(QFile::encodeName(folder).constData(), 0777) != 0)
-            throw Error(QStringLiteral("无法建立图片文件夹“%1”：%2").arg(folder, qt_error_string(errno)));
+        // One level only: the picture root itself must already be there. A patient's
+        // folder is for its owner alone.
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0)
+            throw Error(QStringLiteral("无法建立图片文件夹“%1”：%2").arg(folder, text::systemReason(errno)));
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
     }
 
     const std::optional<QString> chosen = Dialogs::current().openPictureFileName(m_tab);

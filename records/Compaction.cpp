@@ -3,6 +3,7 @@
 #include "records/PatientStoreDb.h"
 #include "text/Clock.h"
 #include "text/Error.h"
+#include "text/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,11 +11,27 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 QString tr(const char *text)
 {
     return QString::fromUtf8(text);
+}
+
+std::function<void(CompactionStep)> &stepHook()
+{
+    static std::function<void(CompactionStep)> hook;
+    return hook;
+}
+
+void reached(CompactionStep step)
+{
+    if (stepHook())
+        stepHook()(step);
 }
 
 qint64 countRows(sqlite3 *db)
@@ -41,7 +58,49 @@ void exportInto(sqlite3 *source, const QString &temporary)
     storedb::closeQuietly(copy);
 }
 
+// Puts the file's bytes on the disk; 0 or the error number.
+int syncFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+// Gives the old database its .bak name as a second name. Where the file system has no hard
+// links, the .bak is a copy written whole. Returns 0 or the error number.
+int keepOld(const QString &database, const QString &backup)
+{
+    if (::link(QFile::encodeName(database).constData(), QFile::encodeName(backup).constData()) == 0)
+        return 0;
+    const int error = errno;
+    if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS && error != EMLINK)
+        return error;
+    QFile from(database);
+    if (!from.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return EIO;
+    try {
+        text::WholeFile copy(backup, text::FileMode::OwnerOnly, text::WholeFile::Replace::Never);
+        QByteArray block;
+        while (!(block = from.read(1 << 20)).isEmpty())
+            copy.write(block);
+        if (from.error() != QFileDevice::NoError)
+            return EIO;
+        copy.commit();
+    } catch (const Error &) {
+        return QFileInfo::exists(backup) ? EEXIST : EIO;
+    }
+    return 0;
+}
+
 } // namespace
+
+void setCompactionStepHook(std::function<void(CompactionStep)> hook)
+{
+    stepHook() = std::move(hook);
+}
 
 QString compactionStamp(const QString &dateTimeText)
 {
@@ -85,6 +144,9 @@ void compactDatabase(const QString &dataFolder, const QDateTime &now)
     try {
         exportInto(source, temporary);
         storedb::closeQuietly(source);
+        if (const int error = syncFile(temporary))
+            throw Error(storedb::systemReason(error));
+        storedb::syncFolder(folder);
     } catch (const Error &error) {
         storedb::closeQuietly(source);
         QFile::remove(temporary);
@@ -92,15 +154,24 @@ void compactDatabase(const QString &dataFolder, const QDateTime &now)
         throw Error(tr("压缩失败：导出到 %1 时出错：%2。数据库未改动，仍是 %3")
                         .arg(shownTemporary, error.message(), shownDatabase));
     }
+    reached(CompactionStep::Exported);
 
-    if (const int error = storedb::renameNoReplace(database, backup)) {
+    if (const int error = keepOld(database, backup)) {
         throw Error(tr("压缩失败：无法把 %1 改名为 %2：%3。数据库未改动，仍是 %1，压缩后的文件是 %4")
                         .arg(shownDatabase, shownBackup, storedb::systemReason(error), shownTemporary));
     }
-    if (const int error = storedb::renameNoReplace(temporary, database)) {
+    storedb::syncFolder(folder);
+    reached(CompactionStep::KeptOld);
+
+    // One rename: Quillcase.dat names the old file until this moment and the new one after it.
+    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(database).constData()) != 0) {
+        const int error = errno;
+        // The .bak is a second name of the database (or a copy of it): it goes again.
+        QFile::remove(backup);
         storedb::syncFolder(folder);
-        throw Error(tr("压缩失败：无法把 %1 改名为 %2：%3。数据库现在是 %4，压缩后的文件是 %1")
-                        .arg(shownTemporary, shownDatabase, storedb::systemReason(error), shownBackup));
+        throw Error(tr("压缩失败：无法把 %1 改名为 %2：%3。数据库未改动，仍是 %2，压缩后的文件是 %1")
+                        .arg(shownTemporary, shownDatabase, storedb::systemReason(error)));
     }
     storedb::syncFolder(folder);
+    reached(CompactionStep::Replaced);
 }

@@ -1,12 +1,15 @@
 #include "records/ErrorBox.h"
 #include "records/Dialogs.h"
 #include "text/Error.h"
+#include "text/Reasons.h"
 
 QString errorBoxText(const QString &message)
 {
-    if (!message.isEmpty() && message.back().unicode() <= 46)
-        return message;
-    return message + QLatin1Char('.');
+    // A reason the system or the engine gave in English is shown in Chinese.
+    const QString text = text::withChineseReason(message);
+    if (!text.isEmpty() && text.back().unicode() <= 46)
+        return text;
+    return text + QLatin1Char('.');
 }
 
 bool runHandler(const std::function<void()> &handler)

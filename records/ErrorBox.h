@@ -3,8 +3,9 @@
 #include <exception>
 #include <functional>
 
-// The text of the standard error box: the message with a full stop appended unless
-// its last character has a code of 46 (the full stop) or less.
+// The text of the standard error box: the message, a known English reason at its end
+// said in Chinese, with a full stop appended unless its last character has a code of 46
+// (the full stop) or less.
 QString errorBoxText(const QString &message);
 
 // Runs one event handler. An error it lets through ends it at the failing step

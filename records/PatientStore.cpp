@@ -6,6 +6,7 @@
 #include "records/PatientStoreOrder.h"
 #include "records/PatientStoreXml.h"
 #include "text/Error.h"
+#include "text/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -356,7 +357,9 @@ void PatientStore::backupXml(const QString &path)
     try {
         if (storedb::sameFile(path, m_path))
             throw Error(tr("这是正在使用的病历资料库文件本身"));
-        storedb::PendingFile file(path);
+        // The XML is plain text: the temporary file holding it is owner-only, noted for removal
+        // after a crash, and removed on every failure.
+        text::WholeFile file(path, text::FileMode::OwnerOnly);
         storexml::writeRowset(db, file.descriptor());
         file.commit();
     } catch (const Error &error) {
@@ -370,7 +373,7 @@ void PatientStore::backupEncrypted(const QString &path)
     try {
         if (storedb::sameFile(path, m_path))
             throw Error(tr("这是正在使用的病历资料库文件本身"));
-        storedb::PendingFile file(path);
+        text::WholeFile file(path, text::FileMode::OwnerOnly);
         file.closeDescriptor();
         storedb::exportEncrypted(db, file.temporaryPath());
         file.commit();

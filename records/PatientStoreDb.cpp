@@ -3,6 +3,8 @@
 
 #include "records/PatientStore.h"
 #include "text/Error.h"
+#include "text/Reasons.h"
+#include "text/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -33,47 +35,7 @@ constexpr char plainHeader[] = "SQLite format 3";
 
 QString systemReason(int errorNumber)
 {
-    const QString system = QString::fromLocal8Bit(std::strerror(errorNumber));
-    QString chinese;
-    switch (errorNumber) {
-    case ENOENT:
-        chinese = tr("文件或文件夹不存在");
-        break;
-    case EACCES:
-    case EPERM:
-        chinese = tr("没有权限");
-        break;
-    case EROFS:
-        chinese = tr("文件系统只读");
-        break;
-    case ENOSPC:
-        chinese = tr("磁盘已满");
-        break;
-    case EDQUOT:
-        chinese = tr("超出磁盘配额");
-        break;
-    case EISDIR:
-        chinese = tr("这是一个文件夹");
-        break;
-    case ENOTDIR:
-        chinese = tr("路径中有一段不是文件夹");
-        break;
-    case EEXIST:
-        chinese = tr("文件已存在");
-        break;
-    case EIO:
-        chinese = tr("读写出错");
-        break;
-    case ENAMETOOLONG:
-        chinese = tr("文件名太长");
-        break;
-    case EXDEV:
-        chinese = tr("不在同一个磁盘分区上");
-        break;
-    default:
-        return system;
-    }
-    return chinese + tr("（") + system + tr("）");
+    return text::systemReason(errorNumber);
 }
 
 QString engineReason(sqlite3 *db)
@@ -82,24 +44,26 @@ QString engineReason(sqlite3 *db)
         return tr("数据库引擎无法分配内存");
     const int code = sqlite3_errcode(db);
     const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-    switch (code) {
+    switch (code & 0xff) {
     case SQLITE_NOTADB:
-        return tr("文件不是病历资料库，或者密码不对（") + message + tr("）");
+        return tr("文件不是病历资料库，或者密码不对");
     case SQLITE_CORRUPT:
-        return tr("数据库文件已损坏（") + message + tr("）");
+        return tr("数据库文件已损坏");
     case SQLITE_FULL:
-        return tr("磁盘已满（") + message + tr("）");
+        return tr("磁盘空间不足");
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return tr("数据库正被另一个程序使用（") + message + tr("）");
+        return tr("数据库正被另一个程序使用");
     case SQLITE_READONLY:
-        return tr("数据库文件只读（") + message + tr("）");
+        return tr("数据库文件只读");
     case SQLITE_IOERR:
-        return tr("读写出错（") + message + tr("）");
+        return tr("磁盘读写错误");
     case SQLITE_CANTOPEN:
-        return tr("无法打开文件（") + message + tr("）");
+        return tr("无法打开文件");
     default:
-        return message;
+        // A message raised by a statement, or one this table does not know: its Chinese when
+        // there is one, otherwise as the engine gives it.
+        return text::chineseReason(message);
     }
 }
 
@@ -200,30 +164,12 @@ void createOwnerOnlyFile(const QString &path)
 
 int renameNoReplace(const QString &from, const QString &to)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // File systems without RENAME_NOREPLACE: a hard link also refuses an existing name.
-    if (::link(source.constData(), target.constData()) != 0)
-        return errno;
-    if (::unlink(source.constData()) != 0) {
-        const int error = errno;
-        ::unlink(target.constData());
-        return error;
-    }
-    return 0;
+    return text::renameNoReplace(from, to);
 }
 
 void syncFolder(const QString &folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    text::syncFolder(folder);
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -303,62 +249,6 @@ QByteArrayView Statement::utf8(int column) const
 bool Statement::isNull(int column) const
 {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
-}
-
-// --- PendingFile ------------------------------------------------------------------------
-
-PendingFile::PendingFile(const QString &target) : m_target(target)
-{
-    if (target.isEmpty())
-        throw Error(tr("文件名为空"));
-    const QFileInfo info(target);
-    if (target.endsWith(QLatin1Char('/')) || info.isDir())
-        throw Error(tr("这是一个文件夹"));
-    if (info.exists() && !info.isWritable())
-        throw Error(tr("文件只读"));
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.exists())
-        throw Error(tr("文件夹“%1”不存在").arg(info.absolutePath()));
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                           QStringLiteral(".XXXXXX"));
-    // mkostemp creates the file with mode 0600: patient data is for its owner alone.
-    m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (m_fd < 0)
-        throw Error(systemReason(errno));
-    m_temporary = QFile::decodeName(pattern);
-}
-
-PendingFile::~PendingFile()
-{
-    closeDescriptor();
-    if (!m_committed) {
-        ::unlink(QFile::encodeName(m_temporary).constData());
-        ::unlink(QFile::encodeName(m_temporary + QStringLiteral("-journal")).constData());
-    }
-}
-
-void PendingFile::closeDescriptor()
-{
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-}
-
-void PendingFile::commit()
-{
-    if (m_fd >= 0) {
-        if (::fsync(m_fd) != 0)
-            throw Error(systemReason(errno));
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0)
-            throw Error(systemReason(errno));
-    }
-    if (::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) != 0)
-        throw Error(systemReason(errno));
-    m_committed = true;
-    syncFolder(QFileInfo(m_target).absolutePath());
 }
 
 } // namespace storedb

@@ -11,9 +11,9 @@ struct sqlite3_stmt;
 // callers put the file and the step in front of it.
 namespace storedb {
 
-// Chinese reason for a system error number (with the system's own text for rare ones).
+// Chinese reason for a system error number (the system's own text for rare ones).
 QString systemReason(int errorNumber);
-// The engine's last message for this connection.
+// The engine's last message for this connection, in Chinese where it is a known one.
 QString engineReason(sqlite3 *db);
 
 // Opens an existing database file and keys it with the database password. Never creates:
@@ -66,32 +66,6 @@ public:
 private:
     sqlite3 *m_db;
     sqlite3_stmt *m_stmt = nullptr;
-};
-
-// A file being written beside its final place: created owner-only under a hidden
-// temporary name in the target's folder, renamed over the target by commit(), removed
-// (with any journal the engine left) if the writer gives up. The target is checked first:
-// a folder, a read-only file or a missing folder are refused with the reason.
-class PendingFile
-{
-public:
-    explicit PendingFile(const QString &target);
-    ~PendingFile();
-    PendingFile(const PendingFile &) = delete;
-    PendingFile &operator=(const PendingFile &) = delete;
-
-    QString temporaryPath() const { return m_temporary; }
-    int descriptor() const { return m_fd; }
-    // Closes the descriptor so that another writer (the database engine) can use the path.
-    void closeDescriptor();
-    // Flushes the file to disk and renames it over the target.
-    void commit();
-
-private:
-    QString m_target;
-    QString m_temporary;
-    int m_fd = -1;
-    bool m_committed = false;
 };
 
 } // namespace storedb

@@ -2,13 +2,12 @@
 
 #include "records/PatientStoreDb.h"
 #include "text/Error.h"
+#include "text/SafeFile.h"
 
 #include <QStringList>
 
 #include <sqlcipher/sqlite3.h>
 
-#include <cerrno>
-#include <unistd.h>
 
 namespace storexml {
 
@@ -35,18 +34,8 @@ public:
     }
     void flush()
     {
-        const char *data = m_buffer.constData();
-        qsizetype left = m_buffer.size();
-        while (left > 0) {
-            const ssize_t written = ::write(m_fd, data, size_t(left));
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                throw Error(storedb::systemReason(errno));
-            }
-            data += written;
-            left -= written;
-        }
+        if (const int error = text::writeAll(m_fd, m_buffer))
+            throw Error(storedb::systemReason(error));
         m_buffer.clear();
     }
 

@@ -1,4 +1,5 @@
 #include "records/RecordCommands.h"
+#include "records/BedNumber.h"
 #include "records/Dialogs.h"
 #include "records/ErrorBox.h"
 #include "records/RecordSession.h"
@@ -14,10 +15,10 @@ void newRecord(RecordSession &session, Dialogs &dialogs)
     const QString bed = text::trim(answer.value_or(QString()));
     if (bed.isEmpty())
         return;
-    bool ok = false;
-    const int number = bed.toInt(&ok, 10);
-    if (!ok)
+    const std::optional<int> parsed = bednumber::parse(bed);
+    if (!parsed)
         throw Error(QStringLiteral("'%1' is not a valid integer value").arg(bed));
+    const int number = *parsed;
     if (number >= 100) {
         dialogs.information(QStringLiteral("晕，你家哪有这么多床！"));
         return;
@@ -26,12 +27,14 @@ void newRecord(RecordSession &session, Dialogs &dialogs)
         dialogs.information(QStringLiteral("床号不能为零或负值！"));
         return;
     }
-    if (session.locateBed(bed)) {
-        dialogs.information(QStringLiteral("床号") + bed + QStringLiteral("已经存在，继续编辑或删除重建！"));
+    // One spelling for one bed: the record stores, and the search looks for, the plain number.
+    const QString plain = QString::number(number);
+    if (session.locateBedNumber(number)) {
+        dialogs.information(QStringLiteral("床号") + plain + QStringLiteral("已经存在，继续编辑或删除重建！"));
         return;
     }
     session.append();
-    session.fill(QStringLiteral("Bed"), bed);
+    session.fill(QStringLiteral("Bed"), plain);
 }
 
 void save(RecordSession &session)

@@ -9,7 +9,9 @@ class RecordSession;
 namespace recordcommands {
 
 // New record by bed number: asks "请输入床号！", checks the number, makes an existing
-// bed's record current or appends a record with the bed filled in.
+// bed's record current or appends a record with the bed filled in. Any spelling of a
+// number counts as that number ("07", "+7", "７" are bed 7) and the bed is stored as
+// its plain decimal text.
 void newRecord(RecordSession &session, Dialogs &dialogs);
 // Save: posts while editing, does nothing in Browse.
 void save(RecordSession &session);

@@ -1,4 +1,5 @@
 #include "records/RecordSession.h"
+#include "records/BedNumber.h"
 #include "records/ColumnTable.h"
 #include "records/PatientStoreOrder.h"
 
@@ -184,6 +185,21 @@ bool RecordSession::locateBed(const QString &bed)
     settle();
     for (int i = 0; i < rowCount(); ++i)
         if (m_rows[i].values.value(0) == bed) {
+            if (i != m_current) {
+                m_current = i;
+                loadCurrent();
+                emit currentChanged();
+            }
+            return true;
+        }
+    return false;
+}
+
+bool RecordSession::locateBedNumber(int number)
+{
+    settle();
+    for (int i = 0; i < rowCount(); ++i)
+        if (bednumber::parse(m_rows[i].values.value(0)) == number) {
             if (i != m_current) {
                 m_current = i;
                 loadCurrent();

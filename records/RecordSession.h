@@ -57,6 +57,9 @@ public:
     void moveTo(int row);
     // Finds the record whose Bed equals the text exactly, settling first; makes it current.
     bool locateBed(const QString &bed);
+    // Finds the first record (in list order) whose Bed is that number in any spelling
+    // ("7", "07", "+7", "７"), settling first; makes it current.
+    bool locateBedNumber(int number);
 
     // Forgets the store (before compaction closes it); the session is unusable afterwards.
     void detach();
