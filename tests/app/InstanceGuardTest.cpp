@@ -2,6 +2,7 @@
 // itself again as the other instance (the disabled child test below, chosen by an
 // environment variable and a test filter).
 #include "app/InstanceGuard.h"
+#include "records/ScriptedDialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,6 +13,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QSysInfo>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -92,12 +95,22 @@ TEST(InstanceGuardChild, DISABLED_Run)
     const QString mode = qEnvironmentVariable(ChildMode);
     ASSERT_FALSE(mode.isEmpty()) << "run only as the child of InstanceGuardTest";
     InstanceGuard guard(qEnvironmentVariable(ChildServer), qEnvironmentVariable(ChildLock));
+    if (mode == QStringLiteral("start")) {
+        // The whole start as the program makes it, the error box answered by script.
+        ScriptedDialogs dialogs;
+        const bool goOn = guard.settleStart(qEnvironmentVariableIntValue(ChildTimeout));
+        std::printf("guard: %s%s\n", goOn ? "go on" : "end", qPrintable(dialogs.errors.join(QStringLiteral("|"))));
+        std::fflush(stdout);
+        return;
+    }
     const InstanceGuard::Role role = guard.start();
     if (role == InstanceGuard::Role::First) {
         std::printf("guard: first\n");
         std::fflush(stdout);
         if (mode == QStringLiteral("crash"))
             std::_Exit(0); // ends without unlocking or closing, as a crash would
+        if (mode == QStringLiteral("hold"))
+            spinUntil([] { return false; }, qEnvironmentVariableIntValue(ChildTimeout));
         return;
     }
     const InstanceGuard::Outcome outcome = guard.waitForAnswer(qEnvironmentVariableIntValue(ChildTimeout));
@@ -304,4 +317,93 @@ TEST(InstanceGuardWindow, BringForwardRestoresAMinimisedWindow)
     InstanceGuard::bringForward(&window);
     EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
     EXPECT_FALSE(window.isMinimized());
+}
+
+// Lock files that nobody holds must not keep a start from running: it takes the lock over
+// at once and runs as the first instance.
+TEST_F(InstanceGuardTest, ALockFileNobodyHoldsIsTakenOver)
+{
+    // A process that has ended: its number names nobody.
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    gone.waitForFinished();
+    const qint64 deadPid = gone.processId() > 0 ? gone.processId() : 999999;
+
+    const std::pair<const char *, QByteArray> cases[] = {
+        {"empty", QByteArray()},
+        {"junk", QByteArray("\x01\x02 not a lock file at all\n\xff")},
+        {"another host", "4242\nquillcase\nward-pc-17.example\n"},
+        {"this host, process gone", QByteArray::number(deadPid) + "\nquillcase\n" +
+                                        QSysInfo::machineHostName().toUtf8() + "\n"},
+    };
+    for (const auto &[name, content] : cases) {
+        SCOPED_TRACE(name);
+        QFile file(lock());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        QElapsedTimer timer;
+        timer.start();
+        const ChildResult child = runChild(QStringLiteral("start"), server(), lock(), 3000);
+        EXPECT_EQ(child.output, QStringLiteral("guard: go on"));
+        EXPECT_LT(timer.elapsed(), 2500); // no waiting for an answer that cannot come
+        EXPECT_FALSE(QFile::exists(lock())); // the child held it and let it go at its end
+    }
+}
+
+// A running instance that holds the lock but does not answer (stopped here by a signal):
+// the new start says so and ends, without a window.
+TEST_F(InstanceGuardTest, AnInstanceThatDoesNotAnswerIsReportedAndTheStartEnds)
+{
+    QProcess holder;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(ChildMode), QStringLiteral("hold"));
+    env.insert(QString::fromLatin1(ChildServer), server());
+    env.insert(QString::fromLatin1(ChildLock), lock());
+    env.insert(QString::fromLatin1(ChildTimeout), QStringLiteral("30000"));
+    holder.setProcessEnvironment(env);
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_also_run_disabled_tests"),
+                  QStringLiteral("--gtest_filter=InstanceGuardChild.DISABLED_Run")});
+    ASSERT_TRUE(holder.waitForStarted(10000));
+    QByteArray said;
+    ASSERT_TRUE(spinUntil(
+        [&] {
+            said += holder.readAllStandardOutput();
+            return said.contains("guard: first");
+        },
+        10000));
+
+    // Answering, it sends the new start away quietly.
+    EXPECT_EQ(runChild(QStringLiteral("start"), server(), lock(), 3000).output, QStringLiteral("guard: end"));
+
+    ::kill(pid_t(holder.processId()), SIGSTOP);
+    QElapsedTimer timer;
+    timer.start();
+    const ChildResult child = runChild(QStringLiteral("start"), server(), lock(), 1500);
+    EXPECT_EQ(child.output, QStringLiteral("guard: end") + InstanceGuard::notRespondingMessage());
+    EXPECT_GE(timer.elapsed(), 1500);
+    ::kill(pid_t(holder.processId()), SIGCONT);
+    holder.kill();
+    holder.waitForFinished();
+}
+
+TEST_F(InstanceGuardTest, AConnectionThatSendsNothingIsClosed)
+{
+    InstanceGuard first(server(), lock());
+    first.setIdleTimeout(300);
+    ASSERT_EQ(first.start(), InstanceGuard::Role::First);
+    QLocalSocket silent;
+    silent.connectToServer(server());
+    ASSERT_TRUE(silent.waitForConnected(3000));
+    EXPECT_TRUE(spinUntil([&] { return silent.state() == QLocalSocket::UnconnectedState; }, 3000));
+
+    // The default is a few seconds.
+    InstanceGuard other(server() + QStringLiteral("2"), lock() + QStringLiteral("2"));
+    ASSERT_EQ(other.start(), InstanceGuard::Role::First);
+    QLocalSocket slow;
+    slow.connectToServer(other.serverName());
+    ASSERT_TRUE(slow.waitForConnected(3000));
+    EXPECT_FALSE(spinUntil([&] { return slow.state() == QLocalSocket::UnconnectedState; }, 1000));
+    EXPECT_TRUE(spinUntil([&] { return slow.state() == QLocalSocket::UnconnectedState; }, 5000));
 }

@@ -1,4 +1,5 @@
 #include "documents/AdmissionReport.h"
+#include "SmallDisk.h"
 #include "documents/AdmissionRecord.h"
 #include "text/Error.h"
 
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -224,4 +227,35 @@ TEST(AdmissionReport, KaiFontIsChinese)
     else
         EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
             << family.toStdString();
+}
+
+TEST(AdmissionReport, PdfIsOwnerOnlyAndAFullDiskKeepsTheOldOne)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("r.pdf");
+    AdmissionReport("1", "", "x").renderToPdf(pdf);
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(pdf).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    SmallDisk disk(4096);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    const QString onDisk = disk.filePath("r.pdf");
+    ASSERT_TRUE(QFile::copy(pdf, onDisk));
+    QFile old(onDisk);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const QByteArray oldBytes = old.readAll();
+    old.close();
+    disk.fill();
+    try {
+        AdmissionReport("1", "", QString(3000, u'咳')).renderToPdf(onDisk);
+        ADD_FAILURE() << "written";
+    } catch (const Error &error) {
+        EXPECT_TRUE(error.message().contains(onDisk)) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足"))) << error.message().toStdString();
+    }
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), oldBytes);
+    EXPECT_EQ(disk.entries(), QStringList{"r.pdf"});
 }

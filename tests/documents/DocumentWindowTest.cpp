@@ -1,5 +1,6 @@
 // The generated-document window TForm7 and the Ctrl+G command that fills it, on a real
 // encrypted store in a temporary folder, with the boxes answered by ScriptedDialogs.
+#include "SmallDisk.h"
 #include "documents/AdmissionRecord.h"
 #include "documents/AdmissionRecordCommand.h"
 #include "documents/DocumentEditorText.h"
@@ -24,6 +25,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -503,4 +506,30 @@ TEST(DocumentEditorText, ReportBodyTakesParagraphsWhole)
     documents::replaceDocumentText(document, QString());
     EXPECT_EQ(documents::reportBodyText(document), "\r\n");
     EXPECT_FALSE(document.isUndoAvailable());
+}
+
+TEST_F(DocumentWindow, RtfIsOwnerOnlyAndAFullDiskKeepsTheOldFile)
+{
+    generate();
+    const QString fresh = m_dir.filePath("fresh.rtf");
+    m_dialogs.fileAnswers.push_back(fresh);
+    m_form7->rtf1Click();
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(fresh).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    const QString existing = disk.filePath("入院记录.rtf");
+    writeAll(existing, "{\\rtf1 old}");
+    disk.fill();
+    m_dialogs.fileAnswers.push_back(existing);
+    m_dialogs.confirmAnswers.push_back(true); // "文件已存在,覆盖?"
+    m_form7->rtf1Click();
+    ASSERT_EQ(m_dialogs.errors.size(), 1);
+    EXPECT_TRUE(m_dialogs.errors.first().contains(existing)) << m_dialogs.errors.first().toStdString();
+    EXPECT_TRUE(m_dialogs.errors.first().contains(q("磁盘空间不足"))) << m_dialogs.errors.first().toStdString();
+    EXPECT_EQ(readAll(existing), QByteArray("{\\rtf1 old}"));
+    EXPECT_EQ(disk.entries(), QStringList{q("入院记录.rtf")});
 }

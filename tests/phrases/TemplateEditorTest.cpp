@@ -1,4 +1,5 @@
 #include "phrases/TemplateEditor.h"
+#include "SmallDisk.h"
 #include "PhraseTestFolder.h"
 #include "phrases/PhraseMemo.h"
 #include "phrases/TemplateEditorTab.h"
@@ -299,4 +300,29 @@ TEST_F(TemplateEditorTest, TenMegabyteFileOpensQuickly)
     doubleClickMemoAt(m_tab->Memo4()->document()->characterCount() - 5);
     EXPECT_LT(timer.elapsed(), 2000);
     ASSERT_EQ(m_chosen.size(), 1);
+}
+
+TEST_F(TemplateEditorTest, SaveOnAFullDiskShowsTheErrorAndKeepsTheOldFile)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    const QString target = disk.filePath(QStringLiteral("complaints.txt"));
+    const QByteArray old = gbk("发热\r\n咳嗽\r\n");
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    disk.fill();
+    m_tab->Memo4()->setPlainText(QString(2000, u'喘'));
+    m_tab->Edit1()->setText(target);
+    m_tab->Button2()->click();
+    ASSERT_EQ(m_dialogs.errors.size(), 1);
+    EXPECT_TRUE(m_dialogs.errors.first().contains(target)) << m_dialogs.errors.first().toStdString();
+    EXPECT_TRUE(m_dialogs.errors.first().contains(QStringLiteral("磁盘空间不足")))
+        << m_dialogs.errors.first().toStdString();
+    EXPECT_EQ(readBytes(target), old);
+    EXPECT_EQ(disk.entries(), QStringList{QStringLiteral("complaints.txt")});
+    EXPECT_EQ(memoText(), QString(2000, u'喘'));
 }

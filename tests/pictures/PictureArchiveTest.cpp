@@ -1,3 +1,4 @@
+#include "SmallDisk.h"
 #include "pictures/PictureArchive.h"
 #include "pictures/PictureTab.h"
 #include "pictures/PictureView.h"
@@ -14,6 +15,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -341,4 +344,38 @@ TEST_F(PictureArchiveTest, PatientListClickShowsTheFolderOrTheApplicationFolderA
     }
     EXPECT_TRUE(m_dialogs.informations.isEmpty());
     EXPECT_TRUE(m_dialogs.errors.isEmpty());
+}
+
+TEST_F(PictureArchiveTest, PatientFoldersAndPicturesAreForTheirOwnerAlone)
+{
+    const mode_t oldMask = ::umask(0); // a lax umask changes nothing
+    setPatient(QStringLiteral("7"), QStringLiteral("李四"));
+    add(cameraFile(QStringLiteral("心电图.jpg")));
+    ::umask(oldMask);
+    const QString folder = patientFolder(QStringLiteral("7-李四"));
+    struct stat info;
+    ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0700u);
+    ASSERT_EQ(::stat(QFile::encodeName(folder + QStringLiteral("/心电图.jpg")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+}
+
+TEST_F(PictureArchiveTest, OnAFullDiskTheCopyIsRefusedAndLeavesNothing)
+{
+    SmallDisk disk(256);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    QDir().mkpath(disk.filePath(QStringLiteral("data/images")));
+    text::shared().applicationFolder = disk.path() + QLatin1Char('/');
+    const QString chosen = m_camera.filePath(QStringLiteral("胸片.jpg"));
+    ASSERT_TRUE(fixtures::writeBytes(chosen, fixtures::pattern(100 * 1024)));
+    setPatient(QStringLiteral("8"), QStringLiteral("王五"));
+    add(std::nullopt); // the folder first, while there is room
+    disk.fill();
+    add(chosen);
+    ASSERT_EQ(m_dialogs.errors.size(), 1);
+    EXPECT_TRUE(m_dialogs.errors.first().contains(QStringLiteral("胸片.jpg"))) << m_dialogs.errors.first().toStdString();
+    EXPECT_TRUE(m_dialogs.errors.first().contains(QStringLiteral("磁盘空间不足"))) << m_dialogs.errors.first().toStdString();
+    const QString folder = disk.filePath(QStringLiteral("data/images/8-王五"));
+    EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }

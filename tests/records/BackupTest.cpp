@@ -1,7 +1,10 @@
+#include "SmallDisk.h"
 #include "StoreTestSupport.h"
 
+#include "records/DatabaseAtStart.h"
 #include "records/PatientStoreXml.h"
 #include "text/Error.h"
+#include "text/SafeFile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace storetest;
 
@@ -255,4 +260,59 @@ TEST_F(BackupTest, UnwritableTargetsAreErrorsAndChangeNothing)
     }
     EXPECT_EQ(fileBytes(path("Quillcase.dat")), database);
     EXPECT_EQ(m_store->recordCount(), 1);
+}
+
+TEST_F(BackupTest, OnAFullDiskTheOldBackupStaysAndNothingIsLeft)
+{
+    SmallDisk disk(512);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    fillAwkwardRecords();
+    const QString xml = disk.filePath(QStringLiteral("backup.xml"));
+    const QString copy = disk.filePath(QStringLiteral("backup.dat"));
+    m_store->backup(xml);
+    m_store->backup(copy);
+    const QByteArray oldXml = fileBytes(xml);
+    const QByteArray oldCopy = fileBytes(copy);
+    disk.fill();
+    m_store->insertRecord(record({{"Bed", "2"}, {"PresentIllness", QString(20000, u'咳')}}));
+    for (const QString &target : {xml, copy}) {
+        SCOPED_TRACE(target.toStdString());
+        try {
+            m_store->backup(target);
+            ADD_FAILURE() << "written";
+        } catch (const Error &error) {
+            EXPECT_TRUE(error.message().contains(target)) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足"))) << error.message().toStdString();
+        }
+    }
+    EXPECT_EQ(fileBytes(xml), oldXml);
+    EXPECT_EQ(fileBytes(copy), oldCopy);
+    EXPECT_EQ(disk.entries(), QStringList({"backup.dat", "backup.xml"}));
+}
+
+// A backup killed half-way leaves its plain XML under a temporary name; the next start of
+// the program over that data folder removes it.
+TEST_F(BackupTest, PlainXmlOfAKilledBackupIsRemovedAtTheNextStart)
+{
+    fillAwkwardRecords();
+    QTemporaryDir elsewhere;
+    m_store->close();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        text::setPendingFolder(m_dir.path());
+        auto *file = new text::WholeFile(elsewhere.filePath(QStringLiteral("备份.xml")), text::FileMode::OwnerOnly);
+        file->write("<?xml version='1.0' encoding='UTF-8'?>\n<xml>张三</xml>");
+        ::_exit(0); // killed before the rename
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_EQ(entries(elsewhere.path()).size(), 1);
+    EXPECT_EQ(permissions(elsewhere.filePath(entries(elsewhere.path()).at(0))), 0600);
+
+    auto store = startup::openDatabase(m_dir.path());
+    EXPECT_TRUE(entries(elsewhere.path()).isEmpty());
+    EXPECT_EQ(entries(m_dir.path()), QStringList{"Quillcase.dat"});
+    text::setPendingFolder(QString());
 }

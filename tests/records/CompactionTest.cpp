@@ -1,7 +1,10 @@
+#include "SmallDisk.h"
 #include "StoreTestSupport.h"
 
 #include "records/Compaction.h"
+#include "records/DatabaseAtStart.h"
 #include "text/Error.h"
+#include "text/SafeFile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -141,4 +144,118 @@ TEST_F(CompactionTest, FailuresNameTheStepAndWhereTheDatabaseIs)
     message = failureOf([&] { compactDatabase(folder(), moment); });
     EXPECT_TRUE(message.contains(QStringLiteral("文件不存在"))) << message.toStdString();
     EXPECT_TRUE(entries(folder()).isEmpty());
+}
+
+namespace {
+
+struct Stopped
+{
+};
+
+// Stops compaction after the given step, as a power cut at that moment would.
+class StopAfter
+{
+public:
+    explicit StopAfter(CompactionStep step)
+    {
+        setCompactionStepHook([step](CompactionStep reached) {
+            if (reached == step)
+                throw Stopped();
+        });
+    }
+    ~StopAfter() { setCompactionStepHook({}); }
+};
+
+} // namespace
+
+TEST_F(CompactionTest, StoppedAfterAnyStepTheDatabaseIsThereAndTheNextStartTidiesUp)
+{
+    const QByteArray old = fileBytes(data("Quillcase.dat"));
+    struct Case
+    {
+        CompactionStep step;
+        const char *name;
+        QStringList afterStop;
+        QStringList afterStart;
+        bool compacted;
+    };
+    const Case cases[] = {
+        {CompactionStep::Exported, "exported", {"Quillcase.dat", "tmp.dat"}, {"Quillcase.dat"}, false},
+        {CompactionStep::KeptOld, "old file kept", {"20050307091530.bak", "Quillcase.dat", "tmp.dat"},
+         {"Quillcase.dat"}, false},
+        {CompactionStep::Replaced, "replaced", {"20050307091530.bak", "Quillcase.dat"},
+         {"20050307091530.bak", "Quillcase.dat"}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            StopAfter stop(c.step);
+            EXPECT_THROW(compactDatabase(folder(), moment), Stopped);
+        }
+        EXPECT_EQ(entries(folder()), c.afterStop);
+        // Quillcase.dat is a complete database at that moment: the old one or the compacted one.
+        EXPECT_EQ(fileBytes(data("Quillcase.dat")) == old, !c.compacted);
+
+        auto store = startup::openDatabase(folder());
+        EXPECT_EQ(allRecords(*store), m_records);
+        store.reset();
+        EXPECT_EQ(entries(folder()), c.afterStart);
+        if (c.compacted) {
+            EXPECT_EQ(fileBytes(data("20050307091530.bak")), old);
+            EXPECT_EQ(permissions(data("20050307091530.bak")), 0600);
+            // Back to the old file for the next case.
+            QFile::remove(data("Quillcase.dat"));
+            QFile::rename(data("20050307091530.bak"), data("Quillcase.dat"));
+        }
+        EXPECT_EQ(fileBytes(data("Quillcase.dat")), old);
+    }
+    text::setPendingFolder(QString());
+}
+
+TEST_F(CompactionTest, AStartWithoutTheDatabaseNamesTheCompleteCopyAndTouchesNothing)
+{
+    {
+        StopAfter stop(CompactionStep::KeptOld);
+        EXPECT_THROW(compactDatabase(folder(), moment), Stopped);
+    }
+    // What the two renames of old could leave: the old file under its .bak name and tmp.dat.
+    QFile::remove(data("Quillcase.dat"));
+    QString message = failureOf([&] { startup::openDatabase(folder()); });
+    EXPECT_TRUE(message.contains(QStringLiteral("文件不存在"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("完整的压缩后的病历资料库 data/tmp.dat"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("请把 data/tmp.dat 改名为 data/Quillcase.dat"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("data/20050307091530.bak"))) << message.toStdString();
+    EXPECT_EQ(entries(folder()), QStringList({"20050307091530.bak", "tmp.dat"}));
+
+    // Only the .bak: it is named, with what to do.
+    QFile::remove(data("tmp.dat"));
+    message = failureOf([&] { startup::openDatabase(folder()); });
+    EXPECT_TRUE(message.contains(QStringLiteral("请把 data/20050307091530.bak 复制为 data/Quillcase.dat")))
+        << message.toStdString();
+    EXPECT_EQ(entries(folder()), QStringList({"20050307091530.bak"}));
+
+    // A broken tmp.dat and no .bak: nothing can stand in, and the message is the plain one.
+    QFile::remove(data("20050307091530.bak"));
+    writeBytes(data("tmp.dat"), "half a copy");
+    message = failureOf([&] { startup::openDatabase(folder()); });
+    EXPECT_FALSE(message.contains(QStringLiteral("tmp.dat"))) << message.toStdString();
+    EXPECT_EQ(entries(folder()), QStringList({"tmp.dat"}));
+}
+
+TEST_F(CompactionTest, OnAFullDiskTheDatabaseStaysAsItWas)
+{
+    SmallDisk disk(1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason().toStdString();
+    const QString onDisk = disk.filePath(QStringLiteral("data"));
+    QDir().mkpath(onDisk);
+    ASSERT_TRUE(QFile::copy(data("Quillcase.dat"), onDisk + QStringLiteral("/Quillcase.dat")));
+    const QByteArray old = fileBytes(onDisk + QStringLiteral("/Quillcase.dat"));
+    disk.fill();
+    const QString message = failureOf([&] { compactDatabase(onDisk, moment); });
+    EXPECT_TRUE(message.contains(QStringLiteral("导出到 data/tmp.dat 时出错"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("磁盘空间不足"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("数据库未改动，仍是 data/Quillcase.dat"))) << message.toStdString();
+    EXPECT_EQ(entries(onDisk), QStringList{"Quillcase.dat"});
+    EXPECT_EQ(fileBytes(onDisk + QStringLiteral("/Quillcase.dat")), old);
 }
