@@ -3,15 +3,15 @@
 #include "records/Dialogs.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QSysInfo>
-#include <QTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cerrno>
@@ -154,8 +154,9 @@ void InstanceGuard::removeAbandonedLock(const QString &lockPath)
     // Holding the lock ourselves while removing, and only the very file that was looked at:
     // another start may have made a new lock file meanwhile, and that one stays.
     struct stat opened, named;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && ::stat(name.constData(), &named) == 0 &&
-        opened.st_dev == named.st_dev && opened.st_ino == named.st_ino)
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+        ::stat(name.constData(), &named) == 0 && opened.st_dev == named.st_dev &&
+        opened.st_ino == named.st_ino)
         ::unlink(name.constData());
     ::close(fd);
 }

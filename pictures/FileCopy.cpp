@@ -19,15 +19,15 @@ qint64 copyBlocks(QIODevice &from, QIODevice &to, const QString &fromName, const
     for (;;) {
         const qint64 read = from.read(buffer, copyBlockSize);
         if (read < 0)
-            throw Error(
-                QStringLiteral("读取文件“%1”时出错：%2").arg(fromName, text::chineseReason(from.errorString())));
+            throw Error(QStringLiteral("读取文件“%1”时出错：%2")
+                            .arg(fromName, text::chineseReason(from.errorString())));
         if (read == 0)
             return total;
         const qint64 written = to.write(buffer, read);
         if (written != read) {
             // A short write is what a full disk looks like; a shortened picture is no copy.
-            const QString reason =
-                written < 0 ? text::chineseReason(to.errorString()) : QStringLiteral("磁盘已满或文件超出限制");
+            const QString reason = written < 0 ? text::chineseReason(to.errorString())
+                                               : QStringLiteral("磁盘已满或文件超出限制");
             throw Error(QStringLiteral("写入文件“%1”时出错：%2").arg(toName, reason));
         }
         total += read;
@@ -39,7 +39,8 @@ void copyFile(const QString &source, const QString &target)
     QFile from(source);
     // Unbuffered: each read goes straight to the system, one block at a time.
     if (!from.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw Error(QStringLiteral("无法打开文件“%1”：%2").arg(source, text::chineseReason(from.errorString())));
+        throw Error(
+            QStringLiteral("无法打开文件“%1”：%2").arg(source, text::chineseReason(from.errorString())));
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
         throw Error(QStringLiteral("无法建立文件“%1”：%2").arg(target, text::systemReason(EEXIST)));
     // A patient's picture: owner-only from its first byte, written whole under a temporary

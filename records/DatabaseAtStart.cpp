@@ -114,7 +114,8 @@ QString missingDatabaseAdvice(const QString &dataFolder)
     QDateTime newestTime;
     for (const QString &name : backupNames(dir)) {
         const QFileInfo info(dir.filePath(name));
-        if ((newestBackup.isEmpty() || info.lastModified() > newestTime) && isCompleteDatabase(info.filePath())) {
+        if ((newestBackup.isEmpty() || info.lastModified() > newestTime) &&
+            isCompleteDatabase(info.filePath())) {
             newestBackup = name;
             newestTime = info.lastModified();
         }

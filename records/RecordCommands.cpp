@@ -30,7 +30,8 @@ void newRecord(RecordSession &session, Dialogs &dialogs)
     // One spelling for one bed: the record stores, and the search looks for, the plain number.
     const QString plain = QString::number(number);
     if (session.locateBedNumber(number)) {
-        dialogs.information(QStringLiteral("床号") + plain + QStringLiteral("已经存在，继续编辑或删除重建！"));
+        dialogs.information(QStringLiteral("床号") + plain +
+                            QStringLiteral("已经存在，继续编辑或删除重建！"));
         return;
     }
     session.append();

@@ -73,8 +73,7 @@ int syncPath(const QString &path, mode_t mode)
 // Writes the note naming a temporary file, durable before the temporary file exists.
 int writeNote(const QString &note, const QString &temporary)
 {
-    const int fd =
-        ::open(QFile::encodeName(note).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = ::open(QFile::encodeName(note).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return errno;
     int error = writeAll(fd, QFile::encodeName(temporary));
@@ -182,8 +181,8 @@ WholeFile::WholeFile(const QString &target, FileMode mode, Replace replace)
         const QString temporary = base + suffix + temporarySuffix;
         QString note;
         if (!pendingFolder().isEmpty()) {
-            note = pendingFolder() + QLatin1Char('/') + notePrefix +
-                   QString::number(::getpid()) + QLatin1Char('.') + suffix + QLatin1Char('.') + hostName();
+            note = pendingFolder() + QLatin1Char('/') + notePrefix + QString::number(::getpid()) +
+                   QLatin1Char('.') + suffix + QLatin1Char('.') + hostName();
             if (const int error = writeNote(note, temporary)) {
                 if (error == EEXIST)
                     continue;
@@ -191,8 +190,8 @@ WholeFile::WholeFile(const QString &target, FileMode mode, Replace replace)
             }
         }
         // Owner-only from its creation: no byte is ever readable by others.
-        const int fd = ::open(QFile::encodeName(temporary).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd =
+            ::open(QFile::encodeName(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             const int error = errno;
             if (!note.isEmpty())
@@ -255,8 +254,8 @@ void WholeFile::commit()
     if (m_replace == Replace::Never) {
         if (const int error = renameNoReplace(m_temporary, m_target))
             throw Error(systemReason(error));
-    } else if (::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) !=
-               0) {
+    } else if (::rename(QFile::encodeName(m_temporary).constData(),
+                        QFile::encodeName(m_target).constData()) != 0) {
         throw Error(systemReason(errno));
     }
     m_committed = true;

@@ -11,9 +11,9 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <QSysInfo>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -99,7 +99,8 @@ TEST(InstanceGuardChild, DISABLED_Run)
         // The whole start as the program makes it, the error box answered by script.
         ScriptedDialogs dialogs;
         const bool goOn = guard.settleStart(qEnvironmentVariableIntValue(ChildTimeout));
-        std::printf("guard: %s%s\n", goOn ? "go on" : "end", qPrintable(dialogs.errors.join(QStringLiteral("|"))));
+        std::printf("guard: %s%s\n", goOn ? "go on" : "end",
+                    qPrintable(dialogs.errors.join(QStringLiteral("|"))));
         std::fflush(stdout);
         return;
     }
@@ -333,8 +334,8 @@ TEST_F(InstanceGuardTest, ALockFileNobodyHoldsIsTakenOver)
         {"empty", QByteArray()},
         {"junk", QByteArray("\x01\x02 not a lock file at all\n\xff")},
         {"another host", "4242\nquillcase\nward-pc-17.example\n"},
-        {"this host, process gone", QByteArray::number(deadPid) + "\nquillcase\n" +
-                                        QSysInfo::machineHostName().toUtf8() + "\n"},
+        {"this host, process gone",
+         QByteArray::number(deadPid) + "\nquillcase\n" + QSysInfo::machineHostName().toUtf8() + "\n"},
     };
     for (const auto &[name, content] : cases) {
         SCOPED_TRACE(name);
@@ -346,7 +347,7 @@ TEST_F(InstanceGuardTest, ALockFileNobodyHoldsIsTakenOver)
         timer.start();
         const ChildResult child = runChild(QStringLiteral("start"), server(), lock(), 3000);
         EXPECT_EQ(child.output, QStringLiteral("guard: go on"));
-        EXPECT_LT(timer.elapsed(), 2500); // no waiting for an answer that cannot come
+        EXPECT_LT(timer.elapsed(), 2500);    // no waiting for an answer that cannot come
         EXPECT_FALSE(QFile::exists(lock())); // the child held it and let it go at its end
     }
 }

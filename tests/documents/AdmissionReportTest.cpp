@@ -253,7 +253,8 @@ TEST(AdmissionReport, PdfIsOwnerOnlyAndAFullDiskKeepsTheOldOne)
         ADD_FAILURE() << "written";
     } catch (const Error &error) {
         EXPECT_TRUE(error.message().contains(onDisk)) << error.message().toStdString();
-        EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足"))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足")))
+            << error.message().toStdString();
     }
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), oldBytes);

@@ -529,7 +529,8 @@ TEST_F(DocumentWindow, RtfIsOwnerOnlyAndAFullDiskKeepsTheOldFile)
     m_form7->rtf1Click();
     ASSERT_EQ(m_dialogs.errors.size(), 1);
     EXPECT_TRUE(m_dialogs.errors.first().contains(existing)) << m_dialogs.errors.first().toStdString();
-    EXPECT_TRUE(m_dialogs.errors.first().contains(q("磁盘空间不足"))) << m_dialogs.errors.first().toStdString();
+    EXPECT_TRUE(m_dialogs.errors.first().contains(q("磁盘空间不足")))
+        << m_dialogs.errors.first().toStdString();
     EXPECT_EQ(readAll(existing), QByteArray("{\\rtf1 old}"));
     EXPECT_EQ(disk.entries(), QStringList{q("入院记录.rtf")});
 }

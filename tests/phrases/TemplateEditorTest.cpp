@@ -1,6 +1,6 @@
 #include "phrases/TemplateEditor.h"
-#include "SmallDisk.h"
 #include "PhraseTestFolder.h"
+#include "SmallDisk.h"
 #include "phrases/PhraseMemo.h"
 #include "phrases/TemplateEditorTab.h"
 #include "records/ErrorBox.h"

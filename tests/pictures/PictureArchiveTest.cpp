@@ -1,5 +1,5 @@
-#include "SmallDisk.h"
 #include "pictures/PictureArchive.h"
+#include "SmallDisk.h"
 #include "pictures/PictureTab.h"
 #include "pictures/PictureView.h"
 #include "records/FileListBox.h"
@@ -374,8 +374,10 @@ TEST_F(PictureArchiveTest, OnAFullDiskTheCopyIsRefusedAndLeavesNothing)
     disk.fill();
     add(chosen);
     ASSERT_EQ(m_dialogs.errors.size(), 1);
-    EXPECT_TRUE(m_dialogs.errors.first().contains(QStringLiteral("胸片.jpg"))) << m_dialogs.errors.first().toStdString();
-    EXPECT_TRUE(m_dialogs.errors.first().contains(QStringLiteral("磁盘空间不足"))) << m_dialogs.errors.first().toStdString();
+    EXPECT_TRUE(m_dialogs.errors.first().contains(QStringLiteral("胸片.jpg")))
+        << m_dialogs.errors.first().toStdString();
+    EXPECT_TRUE(m_dialogs.errors.first().contains(QStringLiteral("磁盘空间不足")))
+        << m_dialogs.errors.first().toStdString();
     const QString folder = disk.filePath(QStringLiteral("data/images/8-王五"));
     EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
 }

@@ -283,7 +283,8 @@ TEST_F(BackupTest, OnAFullDiskTheOldBackupStaysAndNothingIsLeft)
             ADD_FAILURE() << "written";
         } catch (const Error &error) {
             EXPECT_TRUE(error.message().contains(target)) << error.message().toStdString();
-            EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足"))) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足")))
+                << error.message().toStdString();
         }
     }
     EXPECT_EQ(fileBytes(xml), oldXml);
@@ -302,7 +303,8 @@ TEST_F(BackupTest, PlainXmlOfAKilledBackupIsRemovedAtTheNextStart)
     ASSERT_GE(child, 0);
     if (child == 0) {
         text::setPendingFolder(m_dir.path());
-        auto *file = new text::WholeFile(elsewhere.filePath(QStringLiteral("备份.xml")), text::FileMode::OwnerOnly);
+        auto *file =
+            new text::WholeFile(elsewhere.filePath(QStringLiteral("备份.xml")), text::FileMode::OwnerOnly);
         file->write("<?xml version='1.0' encoding='UTF-8'?>\n<xml>张三</xml>");
         ::_exit(0); // killed before the rename
     }

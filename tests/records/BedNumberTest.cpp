@@ -1,5 +1,5 @@
-#include "StoreTestSupport.h"
 #include "records/BedNumber.h"
+#include "StoreTestSupport.h"
 #include "records/RecordCommands.h"
 #include "records/RecordSession.h"
 #include "records/ScriptedDialogs.h"

@@ -181,10 +181,16 @@ TEST_F(CompactionTest, StoppedAfterAnyStepTheDatabaseIsThereAndTheNextStartTidie
     };
     const Case cases[] = {
         {CompactionStep::Exported, "exported", {"Quillcase.dat", "tmp.dat"}, {"Quillcase.dat"}, false},
-        {CompactionStep::KeptOld, "old file kept", {"20050307091530.bak", "Quillcase.dat", "tmp.dat"},
-         {"Quillcase.dat"}, false},
-        {CompactionStep::Replaced, "replaced", {"20050307091530.bak", "Quillcase.dat"},
-         {"20050307091530.bak", "Quillcase.dat"}, true},
+        {CompactionStep::KeptOld,
+         "old file kept",
+         {"20050307091530.bak", "Quillcase.dat", "tmp.dat"},
+         {"Quillcase.dat"},
+         false},
+        {CompactionStep::Replaced,
+         "replaced",
+         {"20050307091530.bak", "Quillcase.dat"},
+         {"20050307091530.bak", "Quillcase.dat"},
+         true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,8 +228,10 @@ TEST_F(CompactionTest, AStartWithoutTheDatabaseNamesTheCompleteCopyAndTouchesNot
     QFile::remove(data("Quillcase.dat"));
     QString message = failureOf([&] { startup::openDatabase(folder()); });
     EXPECT_TRUE(message.contains(QStringLiteral("文件不存在"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("完整的压缩后的病历资料库 data/tmp.dat"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("请把 data/tmp.dat 改名为 data/Quillcase.dat"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("完整的压缩后的病历资料库 data/tmp.dat")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("请把 data/tmp.dat 改名为 data/Quillcase.dat")))
+        << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("data/20050307091530.bak"))) << message.toStdString();
     EXPECT_EQ(entries(folder()), QStringList({"20050307091530.bak", "tmp.dat"}));
 
@@ -255,7 +263,8 @@ TEST_F(CompactionTest, OnAFullDiskTheDatabaseStaysAsItWas)
     const QString message = failureOf([&] { compactDatabase(onDisk, moment); });
     EXPECT_TRUE(message.contains(QStringLiteral("导出到 data/tmp.dat 时出错"))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("磁盘空间不足"))) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("数据库未改动，仍是 data/Quillcase.dat"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("数据库未改动，仍是 data/Quillcase.dat")))
+        << message.toStdString();
     EXPECT_EQ(entries(onDisk), QStringList{"Quillcase.dat"});
     EXPECT_EQ(fileBytes(onDisk + QStringLiteral("/Quillcase.dat")), old);
 }

@@ -68,8 +68,8 @@ public:
     // The files on the disk besides the filler, hidden ones included.
     QStringList entries() const
     {
-        QStringList names = QDir(m_mountPoint).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                                         QDir::Name);
+        QStringList names =
+            QDir(m_mountPoint).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
         names.removeAll(QStringLiteral(".filler"));
         return names;
     }

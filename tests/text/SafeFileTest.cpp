@@ -1,7 +1,7 @@
+#include "text/SafeFile.h"
 #include "SmallDisk.h"
 #include "text/Error.h"
 #include "text/PhraseFile.h"
-#include "text/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -188,8 +188,8 @@ TEST(SafeFile, TemporaryFilesOfAProcessThatDiedAreRemovedAtTheNextStart)
     char hostName[256] = {};
     ::gethostname(hostName, sizeof hostName - 1);
     const QString host = QString::fromLocal8Bit(hostName);
-    const QString liveNote = data.filePath(
-        QStringLiteral(".quillcase-pending.%1.zzzzzzzz.%2").arg(qint64(::getppid())).arg(host));
+    const QString liveNote =
+        data.filePath(QStringLiteral(".quillcase-pending.%1.zzzzzzzz.%2").arg(qint64(::getppid())).arg(host));
     const QString liveFile = elsewhere.filePath(QStringLiteral(".x.zzzzzzzz.tmp"));
     put(liveNote, QFile::encodeName(liveFile));
     put(liveFile, "being written");
@@ -202,8 +202,9 @@ TEST(SafeFile, TemporaryFilesOfAProcessThatDiedAreRemovedAtTheNextStart)
     // Finished and failed writes leave no note behind.
     setPendingFolder(data.path());
     writeFileWhole(elsewhere.filePath(QStringLiteral("done.txt")), QByteArray("x"), true);
-    EXPECT_THROW(writeFileWhole(elsewhere.filePath(QStringLiteral("no/such/folder.txt")), QByteArray("x"), true),
-                 Error);
+    EXPECT_THROW(
+        writeFileWhole(elsewhere.filePath(QStringLiteral("no/such/folder.txt")), QByteArray("x"), true),
+        Error);
     setPendingFolder(QString());
     EXPECT_EQ(entriesOf(data.path()), QStringList{QFileInfo(liveNote).fileName()});
 }
