@@ -145,6 +145,15 @@ void AdmissionReport::render(QPrinter *printer) const
     paint(printer);
 }
 
+void AdmissionReport::print(QPrinter *printer) const
+{
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        renderToPdf(printer->outputFileName());
+        return;
+    }
+    render(printer);
+}
+
 void AdmissionReport::renderToPdf(const QString &path) const
 {
     QBuffer buffer;

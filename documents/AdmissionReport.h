@@ -24,9 +24,14 @@ public:
     // margins; copies and the printer's other choices stay as they are).
     void render(QPrinter *printer) const;
 
-    // Writes the report as a PDF file, whole or not at all; throws Error naming the
-    // file and the reason.
+    // Writes the report as a PDF file, whole or not at all and owner-only; throws Error
+    // naming the file and the reason.
     void renderToPdf(const QString &path) const;
+
+    // What the print dialog's print does: render() onto the printer, except for a printer
+    // set to print into a PDF file (the dialog's "print to file"), whose file is written
+    // by renderToPdf() instead, so that it is a whole, owner-only file like every other.
+    void print(QPrinter *printer) const;
 
     // The font family used for the Kai texts: "AR PL UKai CN" when installed, else an
     // installed Kai-style Chinese font, else any font covering Simplified Chinese.

@@ -15,9 +15,10 @@ void runPreviewDialog(const AdmissionReport &report, QWidget *parent)
     dialog.setObjectName(QStringLiteral("PreviewDialog"));
     dialog.setWindowTitle(QStringLiteral("打印预览"));
     // paintRequested comes from inside the dialog's event handling, where an error must
-    // not pass through Qt: it is shown in the error box and the page stays empty.
+    // not pass through Qt: it is shown in the error box and the page stays empty. The
+    // preview paints on its own pages; printing into a PDF file writes the file whole.
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&report](QPrinter *target) { runHandler([&] { report.render(target); }); });
+                     [&report](QPrinter *target) { runHandler([&] { report.print(target); }); });
     dialog.exec();
 }
 

@@ -11,6 +11,8 @@
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 namespace {
@@ -229,34 +231,51 @@ TEST(AdmissionReport, KaiFontIsChinese)
             << family.toStdString();
 }
 
+// Both ways to a PDF file: the report's own and the print dialog's "print to file".
 TEST(AdmissionReport, PdfIsOwnerOnlyAndAFullDiskKeepsTheOldOne)
 {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath("r.pdf");
-    AdmissionReport("1", "", "x").renderToPdf(pdf);
-    struct stat info;
-    ASSERT_EQ(::stat(QFile::encodeName(pdf).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    const AdmissionReport report("1", "", "x");
+    const auto viaPrinter = [&report](const QString &path) {
+        QPrinter printer(QPrinter::HighResolution);
+        AdmissionReport::preparePrinter(&printer);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        report.print(&printer);
+    };
+    const std::pair<const char *, std::function<void(const QString &)>> ways[] = {
+        {"renderToPdf", [&report](const QString &path) { report.renderToPdf(path); }},
+        {"print to file", viaPrinter},
+    };
+    for (const auto &[name, write] : ways) {
+        SCOPED_TRACE(name);
+        const QString pdf = dir.filePath(QString::fromUtf8(name) + ".pdf");
+        write(pdf);
+        struct stat info;
+        ASSERT_EQ(::stat(QFile::encodeName(pdf).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        EXPECT_EQ(pdfPages(pdf).size(), 1);
 
-    SmallDisk disk(4096);
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.reason().toStdString();
-    const QString onDisk = disk.filePath("r.pdf");
-    ASSERT_TRUE(QFile::copy(pdf, onDisk));
-    QFile old(onDisk);
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    const QByteArray oldBytes = old.readAll();
-    old.close();
-    disk.fill();
-    try {
-        AdmissionReport("1", "", QString(3000, u'咳')).renderToPdf(onDisk);
-        ADD_FAILURE() << "written";
-    } catch (const Error &error) {
-        EXPECT_TRUE(error.message().contains(onDisk)) << error.message().toStdString();
-        EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足")))
-            << error.message().toStdString();
+        SmallDisk disk(4096);
+        if (!disk.mounted())
+            GTEST_SKIP() << disk.reason().toStdString();
+        const QString onDisk = disk.filePath("r.pdf");
+        ASSERT_TRUE(QFile::copy(pdf, onDisk));
+        QFile old(onDisk);
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        const QByteArray oldBytes = old.readAll();
+        old.close();
+        disk.fill();
+        try {
+            write(onDisk);
+            ADD_FAILURE() << "written";
+        } catch (const Error &error) {
+            EXPECT_TRUE(error.message().contains(onDisk)) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QStringLiteral("磁盘空间不足")))
+                << error.message().toStdString();
+        }
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), oldBytes);
+        EXPECT_EQ(disk.entries(), QStringList{"r.pdf"});
     }
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), oldBytes);
-    EXPECT_EQ(disk.entries(), QStringList{"r.pdf"});
 }
