@@ -157,7 +157,7 @@ void AdmissionReport::renderToPdf(const QString &path) const
         writer.setTitle(QStringLiteral("入院记录"));
         paint(&writer);
     }
-    text::writeFileWhole(path, buffer.data(), false);
+    text::writeFileWhole(path, buffer.data(), true); // patient data: the owner alone reads it
 }
 
 void AdmissionReport::paint(QPagedPaintDevice *device) const

@@ -24,8 +24,8 @@ public:
     // margins; copies and the printer's other choices stay as they are).
     void render(QPrinter *printer) const;
 
-    // Writes the report as a PDF file, whole or not at all; throws Error naming the
-    // file and the reason.
+    // Writes the report as a PDF file, whole or not at all and readable by its owner
+    // alone; throws Error naming the file and the reason.
     void renderToPdf(const QString &path) const;
 
     // The font family used for the Kai texts: "AR PL UKai CN" when installed, else an
