@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QVariant>
 #include <QWidget>
@@ -92,7 +93,18 @@ void fitWindow(QWidget *window, const QRect &available, QSize wantedClient)
         wantedClient = firstFit ? window->size() : designed.toSize();
     window->setProperty(DesignedSizeProperty, wantedClient);
     const QMargins frame = frameOf(window);
-    const QSize client = fittedClientSize(wantedClient, available, frame);
+    QSize client = fittedClientSize(wantedClient, available, frame);
+    // A scroll bar that comes takes room across: widen (or heighten) the window by it
+    // where the area allows, so that only the one direction scrolls.
+    const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window);
+    if (client != wantedClient) {
+        QSize withBars = wantedClient;
+        if (client.height() < wantedClient.height())
+            withBars.rwidth() += bar;
+        if (client.width() < wantedClient.width())
+            withBars.rheight() += bar;
+        client = fittedClientSize(withBars, available, frame);
+    }
     if (client != wantedClient && !qobject_cast<QMainWindow *>(window)) {
         const QLayout *layout = window->layout();
         const bool layoutFits = layout && !window->property("screenfitWrapped").toBool() &&
