@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QWindow>
 #include <QVariant>
 #include <QWidget>
 
@@ -24,10 +25,25 @@ void InputMethodBinding::ask(Request request)
             this,
             [this] {
                 m_flushQueued = false;
-                flush();
+                // A window being activated: Qt moves its input context when the window
+                // system confirms, and the move flushes then.
+                if (!waitsForItsWindow())
+                    flush();
             },
             Qt::QueuedConnection);
     }
+}
+
+bool InputMethodBinding::waitsForItsWindow() const
+{
+    for (const Request &request : m_pending) {
+        if (!request.on || !request.field)
+            continue;
+        const QWidget *window = request.field->window();
+        if (window->windowHandle() && window->windowHandle() != QGuiApplication::focusWindow())
+            return true;
+    }
+    return false;
 }
 
 void InputMethodBinding::flush()
@@ -76,8 +92,8 @@ bool InputMethodBinding::eventFilter(QObject *watched, QEvent *event)
     if (reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn)
-        ask({true, inputMethodName(watched)});
+        ask({true, inputMethodName(watched), qobject_cast<QWidget *>(watched)});
     else if (reason != Qt::ActiveWindowFocusReason)
-        ask({false, QString()});
+        ask({false, QString(), nullptr});
     return QObject::eventFilter(watched, event);
 }

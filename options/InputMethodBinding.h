@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <vector>
 
@@ -20,8 +21,9 @@ class QWidget;
 // the desktop's input context about a focus change only after the fields' focus
 // events. So the switching a focus change asks for is sent right after Qt has moved
 // its input context to the newly focused field (or at the next turn of the event
-// loop when no such move follows), in the order asked; never before, when it would
-// land in the field or window being left.
+// loop when no such move follows, unless the field's window has not yet become the
+// focused window), in the order asked; never before, when it would land in the field
+// or window being left.
 class InputMethodBinding : public QObject
 {
     Q_OBJECT
@@ -54,8 +56,10 @@ private:
     {
         bool on;
         QString name;
+        QPointer<QWidget> field;
     };
     void ask(Request request);
+    bool waitsForItsWindow() const;
 
     InputMethodService *m_service;
     std::vector<Request> m_pending;

@@ -24,6 +24,7 @@ struct FcitxState
     mutable QMutex mutex;
     QString focused;                // input context last focused in
     QMap<QString, QString> current; // input context -> "pinyin" or "keyboard"
+    QStringList events;             // what fcitx5 was told, in order, for failure messages
 
     QString of(const QString &ic) const
     {
@@ -33,6 +34,7 @@ struct FcitxState
     void set(const QString &value)
     {
         QMutexLocker lock(&mutex);
+        events << focused + QLatin1Char('=') + value;
         if (!focused.isEmpty())
             current[focused] = value;
     }
@@ -63,6 +65,7 @@ void serveInputContexts(FakeObject *contexts, FcitxState &state)
     contexts->handle("FocusIn", [&state](const QDBusMessage &m) {
         QMutexLocker lock(&state.mutex);
         state.focused = m.arguments().value(0).toString();
+        state.events << QStringLiteral("focus:") + state.focused;
         return QVariantList();
     });
     contexts->handle("FocusOut", [](const QDBusMessage &) { return QVariantList(); });
@@ -150,6 +153,12 @@ protected:
                                                      InputMethodFcitx5::Interface, "Ping"));
     }
 
+    std::string log() const
+    {
+        QMutexLocker lock(&m_state.mutex);
+        return m_state.events.join(QLatin1Char(' ')).toStdString();
+    }
+
     static bool activate(QWidget *window)
     {
         window->show();
@@ -220,6 +229,14 @@ TEST_F(InputMethodOrder, TheFieldThatTakesTheFocusGetsItsInputMethodAtOnce)
          "builder", "keyboard", false},
         {"the builder closes", [&] { builder.hide(); activate(&main); }, "main", "pinyin"},
         {"into the age", [&] { age->setFocus(Qt::MouseFocusReason); }, "main", "keyboard"},
+        {"back into the memo", [&] { memo->setFocus(Qt::MouseFocusReason); }, "main", "pinyin"},
+        // The switch for the memo on the way back must not have landed in the builder.
+        {"the builder opens again",
+         [&] {
+             activate(&builder);
+             entry->setFocus(Qt::OtherFocusReason);
+         },
+         "builder", "keyboard"},
     };
     for (const Step &step : steps) {
         SCOPED_TRACE(step.what);
@@ -228,9 +245,9 @@ TEST_F(InputMethodOrder, TheFieldThatTakesTheFocusGetsItsInputMethodAtOnce)
         // every focus change (the builder's first input context comes late).
         settle();
         if (step.atOnce)
-            EXPECT_EQ(m_state.of(step.window), QString(step.expected)) << "at once";
+            EXPECT_EQ(m_state.of(step.window), QString(step.expected)) << "at once " << log();
         settle(3 * InputMethodFcitx5::ConfirmDelayMs);
-        EXPECT_EQ(m_state.of(step.window), QString(step.expected)) << "in the end";
+        EXPECT_EQ(m_state.of(step.window), QString(step.expected)) << "in the end " << log();
         // The window being left keeps what it had: its field switches again on return.
     }
 }
