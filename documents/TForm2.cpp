@@ -22,7 +22,8 @@ void runPreviewDialog(const AdmissionReport &report, QWidget *parent, const std:
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("PreviewDialog"));
     dialog.setWindowTitle(QStringLiteral("打印预览"));
-    screenfit::fitWindow(&dialog);
+    // Tall enough for a readable A4 page where the screen has the room.
+    screenfit::fitWindow(&dialog, QSize(900, 1100));
     // paintRequested comes from inside the dialog's event handling, where an error must
     // not pass through Qt: it is shown in the error box and the page stays empty.
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,

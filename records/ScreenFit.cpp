@@ -89,8 +89,13 @@ void fitWindow(QWidget *window, const QRect &available, QSize wantedClient)
 {
     const QVariant designed = window->property(DesignedSizeProperty);
     const bool firstFit = !designed.isValid();
-    if (!wantedClient.isValid())
-        wantedClient = firstFit ? window->size() : designed.toSize();
+    if (!wantedClient.isValid() && firstFit) {
+        // A window never given a size would come up at its size hint.
+        wantedClient = window->testAttribute(Qt::WA_Resized) ? window->size()
+                                                             : window->sizeHint().expandedTo(window->minimumSizeHint());
+    } else if (!wantedClient.isValid()) {
+        wantedClient = designed.toSize();
+    }
     window->setProperty(DesignedSizeProperty, wantedClient);
     const QMargins frame = frameOf(window);
     QSize client = fittedClientSize(wantedClient, available, frame);
