@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QGuiApplication>
 #include <QHash>
 
 namespace {
@@ -46,7 +47,11 @@ const QString InputMethodFcitx5::Interface = QStringLiteral("org.fcitx.Fcitx.Con
 InputMethodFcitx5::InputMethodFcitx5(const QDBusConnection &bus) : m_bus(bus)
 {
     m_confirm.setSingleShot(true);
-    QObject::connect(&m_confirm, &QTimer::timeout, [this] { send(m_lastMethod, m_lastArguments); });
+    QObject::connect(&m_confirm, &QTimer::timeout, [this] {
+        // Not once another program has the focus: fcitx5 would switch that one.
+        if (QGuiApplication::focusWindow())
+            send(m_lastMethod, m_lastArguments);
+    });
 }
 
 std::unique_ptr<InputMethodFcitx5> InputMethodFcitx5::connect(const QDBusConnection &bus)
