@@ -24,7 +24,7 @@ ApplicationWindows::ApplicationWindows(const QString &applicationFolder)
     m_form1 = std::make_unique<TForm1>(applicationFolder);
     RecordSession *session = m_form1->session();
     TemplateEditor *templates = m_form1->templateEditor();
-    m_form2 = std::make_unique<TForm2>(session);
+    m_form2 = std::make_unique<TForm2>(session, m_form1->saveDialog1());
     m_form3 = std::make_unique<TForm3>(session, nullptr);
     m_form4 = std::make_unique<TForm4>(session);
     m_form5 = std::make_unique<TForm5>(session, [templates] { templates->OpenPhraseFolder(); });

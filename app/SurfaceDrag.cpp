@@ -1,7 +1,14 @@
 #include "app/SurfaceDrag.h"
 
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QWindow>
+
+void SurfaceDrag::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    emit resized(event->size());
+}
 
 void SurfaceDrag::mousePressEvent(QMouseEvent *event)
 {

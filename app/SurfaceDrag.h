@@ -9,6 +9,10 @@ class SurfaceDrag : public QWidget
 public:
     using QWidget::QWidget;
 
+signals:
+    void resized(const QSize &size);
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 };

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 #include "app/FieldFactory.h"
 #include "app/FirstCourseCommand.h"
+#include "app/MainLayout.h"
 #include "records/InterfaceFont.h"
 #include "app/SurfaceDrag.h"
 #include "app/TabSheets.h"
@@ -19,6 +20,7 @@
 #include "records/PatientStore.h"
 #include "records/RecordCommands.h"
 #include "records/RecordSession.h"
+#include "records/ScreenFit.h"
 #include "records/SecondaryWindow.h"
 #include "text/Clock.h"
 #include "text/SharedValues.h"
@@ -28,7 +30,11 @@
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -49,6 +55,10 @@ TForm1::TForm1(const QString &applicationFolder)
 
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, silver);
+    // While a secondary window is in front the main window is disabled; its fields and
+    // labels stay as readable as when it is enabled instead of turning grey on silver.
+    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText})
+        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
     setPalette(palette);
     setFont(interfaceFont());
 
@@ -57,6 +67,39 @@ TForm1::TForm1(const QString &applicationFolder)
     connectRecordCommands();
     SecondaryWindow::setMainWindow(this);
     FormCreate(applicationFolder);
+    if (QScreen *screen = this->screen())
+        fitInto(screen->availableGeometry());
+}
+
+void TForm1::fitInto(const QRect &available)
+{
+    screenfit::fitWindow(this, available, mainlayout::designedClient + QSize(0, menuBar()->sizeHint().height()));
+    m_normalSize = size();
+}
+
+bool TForm1::isMaximised() const
+{
+    return windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // A single fixed border: the frame cannot be dragged to another size, while
+    // maximising still works. A size the window system gives outside the maximised
+    // state is taken back at once.
+    if (!isMaximised() && m_normalSize.isValid() && event->size() != m_normalSize)
+        QTimer::singleShot(0, this, [this] {
+            if (!isMaximised() && size() != m_normalSize)
+                resize(m_normalSize);
+        });
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMaximised() && m_normalSize.isValid())
+        resize(m_normalSize);
 }
 
 TForm1::~TForm1() = default;
@@ -139,10 +182,17 @@ void TForm1::buildMenu()
 
 void TForm1::buildPages()
 {
-    auto *surface = new SurfaceDrag(this);
+    // The client surface scrolls where the screen is too small for it and grows with
+    // the window when it is maximised.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("ClientScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto *surface = new SurfaceDrag;
     surface->setObjectName(QStringLiteral("ClientSurface"));
-    surface->setFixedSize(931, 682);
-    setCentralWidget(surface);
+    surface->setMinimumSize(mainlayout::designedClient);
+    scroll->setWidget(surface);
+    setCentralWidget(scroll);
 
     FieldFactory fields(m_session.get());
     m_pageControl2 = new QTabWidget(surface);
@@ -181,6 +231,11 @@ void TForm1::buildPages()
         }
         pages->setCurrentIndex(0);
     }
+    connect(surface, &SurfaceDrag::resized, this, [this](const QSize &size) {
+        const mainlayout::PageGeometry geometry = mainlayout::pageGeometry(size);
+        m_pageControl2->setGeometry(geometry.left);
+        m_pageControl1->setGeometry(geometry.right);
+    });
 }
 
 void TForm1::connectRecordCommands()

@@ -28,6 +28,11 @@ public:
     QTabWidget *pageControl2() const { return m_pageControl2; }
     QAction *menuItem(const QString &objectName) const;
 
+    // Sizes and places the window inside a screen's available area: the designed
+    // size where it fits, else smaller with the client surface scrolling. The size it
+    // gets is the one size of its frame outside the maximised state.
+    void fitInto(const QRect &available);
+
     TemplateEditor *templateEditor() const { return m_templateEditor; }
 
     // What the commands that open other windows do; set when those windows exist.
@@ -46,12 +51,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void FormCreate(const QString &applicationFolder);
     void buildMenu();
     void buildPages();
     void connectRecordCommands();
+    bool isMaximised() const;
 
     std::unique_ptr<PatientStore> m_store;
     std::unique_ptr<RecordSession> m_session;
@@ -60,4 +68,5 @@ private:
     QTabWidget *m_pageControl2 = nullptr;
     TemplateEditor *m_templateEditor = nullptr;
     bool m_ending = false; // compaction ends the run without the close question
+    QSize m_normalSize;    // the one size of the frame when not maximised
 };

@@ -91,6 +91,7 @@ void TForm5::buildControls()
     // The result text of any other examination.
     m_memo2 = new QPlainTextEdit(panel);
     m_memo2->setObjectName(QStringLiteral("Memo2"));
+    m_memo2->setTabChangesFocus(true);
     rows->addWidget(m_memo2, 1);
 
     QPushButton *post = makeButton("Button3", QStringLiteral("Post"), panel);

@@ -1,4 +1,5 @@
 #include "builders/TSymptoms.h"
+#include "records/ScreenFit.h"
 #include "builders/BuilderControls.h"
 #include "builders/SymptomComposition.h"
 #include "builders/SymptomTable.h"
@@ -54,6 +55,7 @@ void TSymptoms::setTargetWindow(QWidget *window)
 
 void TSymptoms::showPicker()
 {
+    screenfit::fitWindow(this);
     show();
     raise();
     activateWindow();

@@ -6,6 +6,7 @@
 
 class QWidget;
 class RecordSession;
+class SaveFileDialog;
 
 // The report form: it holds the A4 admission report's changeable parts and previews
 // it. It is never shown itself. The department caption and the body text stay as the
@@ -15,7 +16,9 @@ class TForm2 : public QObject
 {
     Q_OBJECT
 public:
-    explicit TForm2(RecordSession *session, QObject *parent = nullptr);
+    // saveDialog is the main window's shared save dialog, which the PDF export uses
+    // (not owned; without one the export asks through a dialog of its own).
+    explicit TForm2(RecordSession *session, SaveFileDialog *saveDialog = nullptr, QObject *parent = nullptr);
 
     // QRLabel7, the department after "科别：" (a single space until the first preview).
     void setDepartmentCaption(const QString &caption);
@@ -27,16 +30,26 @@ public:
 
     // QRDBText1: the admission number (ID) of the current record; empty without one.
     QString admissionNumber() const;
+    // The patient's name in the current record, for the PDF's file name.
+    QString patientName() const;
 
     // The report as it stands now.
     AdmissionReport report() const;
 
     // Lays out the pages and shows them in the print preview, from which the doctor
-    // pages, zooms and prints through the print dialog. Returns when the preview closes.
+    // pages, zooms and prints through the print dialog, or exports the report as a PDF
+    // file ("导出 PDF…", ExportPdf1). Returns when the preview closes.
     void preview(QWidget *parent);
+
+    // ExportPdf1: asks for a file name, proposing the admission number and the name,
+    // and writes the report there as PDF, whole or not at all and readable by the
+    // owner alone. An existing file is replaced only after the doctor agrees. Throws
+    // Error when the file cannot be written.
+    void ExportPdf1Click(const AdmissionReport &report, QWidget *parent);
 
 private:
     RecordSession *m_session;
+    SaveFileDialog *m_saveDialog;
     QString m_departmentCaption = QStringLiteral(" ");
     QString m_bodyText;
 };

@@ -48,6 +48,7 @@ void TForm7::buildEditor()
     m_richEdit1->setObjectName(QStringLiteral("RichEdit1"));
     m_richEdit1->setGeometry(0, 0, clientWidth, editorHeight);
     m_richEdit1->setAcceptRichText(true);
+    m_richEdit1->setTabChangesFocus(true); // Tab moves to the buttons, as in the other memos
     m_richEdit1->setFrameShape(QFrame::NoFrame);
     m_richEdit1->setLineWrapMode(QTextEdit::WidgetWidth);
     m_richEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -1,6 +1,8 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <vector>
 
 class InputMethodService;
 class QWidget;
@@ -14,6 +16,14 @@ class QWidget;
 // and switches nothing; nor does the window losing the activation, so that another
 // program that gets it is left alone (the field switches on again when the window
 // comes back).
+//
+// The switcher acts on the input context it last saw take the focus, and Qt tells
+// the desktop's input context about a focus change only after the fields' focus
+// events. So the switching a focus change asks for is sent right after Qt has moved
+// its input context to the newly focused field (or at the next turn of the event
+// loop when no such move follows, unless the field's window has not yet become the
+// focused window), in the order asked; never before, when it would land in the field
+// or window being left.
 class InputMethodBinding : public QObject
 {
     Q_OBJECT
@@ -35,9 +45,23 @@ public:
     static void setInputMethodName(QWidget *field, const QString &name);
     static QString inputMethodName(const QObject *field);
 
+    // Sends what the focus changes so far asked for; normally called by the binding itself.
+    void flush();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Request
+    {
+        bool on;
+        QString name;
+        QPointer<QWidget> field;
+    };
+    void ask(Request request);
+    bool waitsForItsWindow() const;
+
     InputMethodService *m_service;
+    std::vector<Request> m_pending;
+    bool m_flushQueued = false;
 };

@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QGuiApplication>
 #include <QHash>
 
 namespace {
@@ -43,7 +44,15 @@ const QString InputMethodFcitx5::ServiceName = QStringLiteral("org.fcitx.Fcitx5"
 const QString InputMethodFcitx5::ObjectPath = QStringLiteral("/controller");
 const QString InputMethodFcitx5::Interface = QStringLiteral("org.fcitx.Fcitx.Controller1");
 
-InputMethodFcitx5::InputMethodFcitx5(const QDBusConnection &bus) : m_bus(bus) {}
+InputMethodFcitx5::InputMethodFcitx5(const QDBusConnection &bus) : m_bus(bus)
+{
+    m_confirm.setSingleShot(true);
+    QObject::connect(&m_confirm, &QTimer::timeout, [this] {
+        // Not once another program has the focus: fcitx5 would switch that one.
+        if (QGuiApplication::focusWindow())
+            send(m_lastMethod, m_lastArguments);
+    });
+}
 
 std::unique_ptr<InputMethodFcitx5> InputMethodFcitx5::connect(const QDBusConnection &bus)
 {
@@ -63,21 +72,31 @@ QStringList InputMethodFcitx5::inputMethods()
 void InputMethodFcitx5::activate(const QString &name)
 {
     if (name.isEmpty()) {
-        send(QStringLiteral("Activate"));
+        sendSwitch(QStringLiteral("Activate"));
         return;
     }
     // A focus change must not wait for a controller that failed to answer before; only
     // the input-method list asks it again.
     const QString id = m_listFailed ? QString() : catalog().idFor(name);
     if (id.isEmpty())
-        send(QStringLiteral("Deactivate")); // fcitx5's inactive state is the group's keyboard layout
+        sendSwitch(QStringLiteral("Deactivate")); // fcitx5's inactive state is the group's keyboard layout
     else
-        send(QStringLiteral("SetCurrentIM"), {id});
+        sendSwitch(QStringLiteral("SetCurrentIM"), {id});
 }
 
 void InputMethodFcitx5::deactivate()
 {
-    send(QStringLiteral("Deactivate"));
+    sendSwitch(QStringLiteral("Deactivate"));
+}
+
+void InputMethodFcitx5::sendSwitch(const QString &method, const QVariantList &arguments)
+{
+    send(method, arguments);
+    // Only the last switch is sent again: it is the state the focused field wants.
+    m_lastMethod = method;
+    m_lastArguments = arguments;
+    if (m_confirmDelayMs > 0)
+        m_confirm.start(m_confirmDelayMs);
 }
 
 const InputMethodCatalog &InputMethodFcitx5::catalog()

@@ -3,7 +3,11 @@
 
 #include <QTextBlock>
 
-PhraseMemo::PhraseMemo(QWidget *parent) : QPlainTextEdit(parent) {}
+PhraseMemo::PhraseMemo(QWidget *parent) : QPlainTextEdit(parent)
+{
+    // Tab moves on to the next control instead of typing a tab into the phrase file.
+    setTabChangesFocus(true);
+}
 
 QString PhraseMemo::caretLine() const
 {

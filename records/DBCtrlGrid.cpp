@@ -6,16 +6,55 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 
 namespace {
-// Widths of Bed, ID, Name, sex, age, marriage; the diagnosis cell takes the rest.
+// Widths of Bed, ID, Name, sex, age, marriage; the diagnosis cell takes the rest. The
+// admission number's cell is widened to the font's ten digits where they need more.
 constexpr int fieldWidths[] = {28, 72, 64, 26, 36, 40};
 constexpr int listFieldCount = 6;
+constexpr int idField = 1;
 const QColor currentColour(160, 160, 160);
 const QColor panelColour(212, 208, 200);
+
+bool fitsInto(const QWidget *cell, const QString &text, int width)
+{
+    return cell->fontMetrics().horizontalAdvance(text) <= width;
+}
+
+// The room a one-line box leaves for its text.
+int textRoom(const QLineEdit *edit)
+{
+    return edit->contentsRect().width() - edit->textMargins().left() - edit->textMargins().right() - 4;
+}
 } // namespace
+
+// A read-only cell of the list: a text too long for it is drawn cut with an ellipsis
+// and shown whole in the tooltip.
+class ListCell : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    void setCellText(const QString &text)
+    {
+        setText(text);
+        updateToolTip();
+    }
+    void updateToolTip() { setToolTip(fitsInto(this, text(), contentsRect().width()) ? QString() : text()); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, room.width());
+        style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shown, foregroundRole());
+    }
+};
 
 DBCtrlGrid::DBCtrlGrid(RecordSession *session, QWidget *parent) : QWidget(parent), m_session(session)
 {
@@ -28,16 +67,12 @@ DBCtrlGrid::DBCtrlGrid(RecordSession *session, QWidget *parent) : QWidget(parent
         panel.frame->setGeometry(0, p * panelHeight, panelWidth, panelHeight);
         panel.frame->setAutoFillBackground(true);
         panel.frame->installEventFilter(this);
-        int x = 2;
         for (int f = 0; f < listFieldCount; ++f) {
-            auto *label = new QLabel(panel.frame);
-            label->setGeometry(x, 0, fieldWidths[f] - 2, panelHeight);
+            auto *label = new ListCell(panel.frame);
             label->installEventFilter(this);
             panel.labels.push_back(label);
-            x += fieldWidths[f];
         }
         panel.cell = new QLineEdit(panel.frame);
-        panel.cell->setGeometry(x, 2, panelWidth - x - 2, panelHeight - 4);
         panel.cell->setFrame(false);
         panel.cell->setReadOnly(true);
         panel.cell->installEventFilter(this);
@@ -47,6 +82,12 @@ DBCtrlGrid::DBCtrlGrid(RecordSession *session, QWidget *parent) : QWidget(parent
     m_cell->setObjectName(QStringLiteral("DBEdit7"));
     m_cell->setFrame(false);
     m_cell->bind(session, columns::indexOf(QStringLiteral("PriDiagnosis")));
+    connect(m_cell, &QLineEdit::textChanged, this, &DBCtrlGrid::updateCellToolTip);
+    m_emptyHint = new QLabel(QStringLiteral("按 Ctrl+N，输入床号，新建第一份病历"), this);
+    m_emptyHint->setObjectName(QStringLiteral("EmptyListHint"));
+    m_emptyHint->setGeometry(0, 0, panelWidth, 3 * panelHeight);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setWordWrap(true);
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     m_scrollBar->setGeometry(panelWidth, 0, scrollWidth, visibleRows * panelHeight);
     m_scrollBar->setPageStep(visibleRows);
@@ -55,7 +96,52 @@ DBCtrlGrid::DBCtrlGrid(RecordSession *session, QWidget *parent) : QWidget(parent
     connect(session, &RecordSession::currentChanged, this, [this] { ensureCurrentVisible(); });
     connect(session, &RecordSession::valueChanged, this, &DBCtrlGrid::refresh);
     connect(session, &RecordSession::stateChanged, this, &DBCtrlGrid::refresh);
+    layoutPanels();
     ensureCurrentVisible();
+}
+
+int DBCtrlGrid::cellWidth(int listColumn) const
+{
+    if (listColumn < listFieldCount)
+        return m_panels.front().labels.at(listColumn)->width();
+    return m_panels.front().cell->width();
+}
+
+void DBCtrlGrid::layoutPanels()
+{
+    // A 10-digit admission number shows whole whatever the font's digits measure.
+    const int idWidth = std::max(fieldWidths[idField], fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 6);
+    for (Panel &panel : m_panels) {
+        int x = 2;
+        for (int f = 0; f < listFieldCount; ++f) {
+            const int width = f == idField ? idWidth : fieldWidths[f];
+            panel.labels[f]->setGeometry(x, 0, width - 2, panelHeight);
+            panel.labels[f]->updateToolTip();
+            x += width;
+        }
+        panel.cell->setGeometry(x, 2, panelWidth - x - 2, panelHeight - 4);
+    }
+    refresh();
+}
+
+void DBCtrlGrid::updateCellToolTip()
+{
+    m_cell->setToolTip(fitsInto(m_cell, m_cell->text(), textRoom(m_cell)) ? QString() : m_cell->text());
+}
+
+QString DBCtrlGrid::panelToolTip(int panel, int listColumn) const
+{
+    if (listColumn < listFieldCount)
+        return m_panels.at(panel).labels.at(listColumn)->toolTip();
+    const int row = firstVisibleRow() + panel;
+    return row == m_session->currentRow() ? m_cell->toolTip() : m_panels.at(panel).cell->toolTip();
+}
+
+void DBCtrlGrid::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        layoutPanels();
 }
 
 int DBCtrlGrid::firstVisibleRow() const
@@ -101,9 +187,11 @@ void DBCtrlGrid::refresh()
         palette.setColor(QPalette::Base, row == current ? currentColour : panelColour);
         panel.frame->setPalette(palette);
         for (int f = 0; f < listFieldCount; ++f)
-            panel.labels[f]->setText(m_session->listValue(row, f));
-        panel.cell->setText(m_session->listValue(row, listFieldCount));
+            panel.labels[f]->setCellText(m_session->listValue(row, f));
+        const QString diagnosis = m_session->listValue(row, listFieldCount);
+        panel.cell->setText(diagnosis);
         panel.cell->setCursorPosition(0);
+        panel.cell->setToolTip(fitsInto(panel.cell, diagnosis, textRoom(panel.cell)) ? QString() : diagnosis);
         if (row == current) {
             m_cell->setGeometry(panel.frame->geometry().x() + panel.cell->x(), panel.frame->y() + panel.cell->y(),
                                 panel.cell->width(), panel.cell->height());
@@ -112,8 +200,11 @@ void DBCtrlGrid::refresh()
         }
     }
     m_cell->setVisible(cellPlaced);
-    if (cellPlaced)
+    if (cellPlaced) {
         m_cell->raise();
+        updateCellToolTip();
+    }
+    m_emptyHint->setVisible(m_session->rowCount() == 0);
 }
 
 bool DBCtrlGrid::makeCurrent(int panel)

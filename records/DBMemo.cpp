@@ -5,6 +5,9 @@
 
 DBMemo::DBMemo(QWidget *parent) : QPlainTextEdit(parent)
 {
+    // Tab moves on to the next control, as in every memo of the program; a tab
+    // character never gets into the record.
+    setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, [this] { userChanged(storedText()); });
 }
 

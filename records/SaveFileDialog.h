@@ -13,6 +13,11 @@ public:
     std::optional<QString> execute(QWidget *parent);
     QString fileName() const { return m_fileName; }
 
+    // Opens with a proposed name in the folder of the last chosen file (a bare name
+    // without one). The choice is not remembered as the name the backup and the
+    // document's save open with, so that a plain OK there never writes onto it.
+    std::optional<QString> executeProposing(QWidget *parent, const QString &proposedName);
+
 private:
     QString m_fileName;
 };

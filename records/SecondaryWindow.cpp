@@ -1,4 +1,5 @@
 #include "records/SecondaryWindow.h"
+#include "records/ScreenFit.h"
 
 #include <QCloseEvent>
 #include <QPointer>
@@ -28,6 +29,7 @@ QWidget *SecondaryWindow::mainWindow()
 
 void SecondaryWindow::showOverMainWindow()
 {
+    screenfit::fitWindow(this);
     show();
     raise();
     activateWindow();

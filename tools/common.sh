@@ -25,7 +25,8 @@ qc_install() {
 QC_RUNTIME_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-qpa-plugins libqt6dbus6
     libqt6printsupport6 libsqlcipher-dev sqlcipher fonts-noto-cjk fonts-arphic-ukai)
 # What the tests need besides: GoogleTest, and the outside tools that judge our files.
-QC_TEST_PACKAGES=(libgtest-dev libgmock-dev python3 poppler-utils libreoffice-writer-nogui dbus-daemon)
+QC_TEST_PACKAGES=(libgtest-dev libgmock-dev python3 poppler-utils libreoffice-writer-nogui dbus-daemon
+    xvfb xauth fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6)
 
 qc_build() {
     cmake -S "$QC_ROOT" -B "$QC_BUILD" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

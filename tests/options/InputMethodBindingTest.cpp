@@ -20,10 +20,13 @@
 namespace {
 
 
+// A focus event and the turn of the event loop that follows it, after which the
+// binding has sent what the focus change asks for.
 void sendFocus(QWidget *field, QEvent::Type type, Qt::FocusReason reason = Qt::TabFocusReason)
 {
     QFocusEvent event(type, reason);
     QCoreApplication::sendEvent(field, &event);
+    QCoreApplication::processEvents();
 }
 
 } // namespace

@@ -59,10 +59,12 @@ struct FakeMainWindow
     QWidget *field(const QString &name) const { return window.findChild<QWidget *>(name); }
 };
 
+// A focus event and the turn of the event loop after it, when the binding has switched.
 void sendFocus(QWidget *field, QEvent::Type type)
 {
     QFocusEvent event(type, Qt::TabFocusReason);
     QCoreApplication::sendEvent(field, &event);
+    QCoreApplication::processEvents();
 }
 
 bool activate(QWidget &window)
