@@ -6,7 +6,8 @@ source "$(dirname "$0")/tools/common.sh"
 
 qc_install "${QC_BUILD_PACKAGES[@]}" "${QC_RUNTIME_PACKAGES[@]}"
 qc_configure
-cmake --build "$QC_BUILD" -j"$(nproc)" --target quillcase quillcase-initdb quillcase-help quillcase-man
+echo "Building Quillcase…"
+cmake --build "$QC_BUILD" -j"$(nproc)" --target quillcase quillcase-initdb quillcase-help quillcase-man >/dev/null
 
 prefix="$HOME/.local"
 cmake --install "$QC_BUILD" --prefix "$prefix" >/dev/null
@@ -26,9 +27,11 @@ old="$QC_BUILD/data"
 parent_existed=false
 [ -d "$parent" ] && parent_existed=true
 
-# Says why and ends; a parent folder made for the data folder goes again when it is empty.
+# Says why (and where old records stay) and ends; a parent folder made for the data folder
+# goes again when it is empty.
+kept=""
 fail() {
-    echo "$1" >&2
+    echo "$1$kept" >&2
     $parent_existed || rmdir "$parent" 2>/dev/null || true
     exit 1
 }
@@ -42,13 +45,16 @@ staging_folder() {
 if [ -d "$old" ] && [ ! -e "$data" ]; then
     # The records of an earlier ./run.sh, kept inside the build folder: moved out once,
     # every file copied and compared before the old folder goes.
+    kept="病历数据仍全部在“$old”，没有删除任何文件。"
     tmp="$(staging_folder)"
-    if cp -a "$old/." "$tmp/" && diff -r "$old" "$tmp" >/dev/null && sync && mv -T "$tmp" "$data"; then
+    # cp -a gives the copy the old folder's mode; the data folder is the owner's alone.
+    if cp -a "$old/." "$tmp/" && chmod 700 "$tmp" && diff -r "$old" "$tmp" >/dev/null && sync \
+        && mv -T "$tmp" "$data"; then
         rm -rf "$old"
         echo "病历数据已从“$old”移到“$data”。"
     else
         rm -rf "$tmp"
-        fail "未能把病历数据移到“$data”；所有文件仍在“$old”，没有删除任何文件。"
+        fail "未能把病历数据移到“$data”。"
     fi
 elif [ -d "$old" ]; then
     echo "注意：“$old”中还有以前的病历数据，现在使用的是“$data”；两处都未改动。" >&2
