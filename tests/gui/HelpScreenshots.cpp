@@ -3,6 +3,8 @@
 //   QC_SCREENSHOTS=packaging/help/images xvfb-run -a -s "-screen 0 1366x768x24" \
 //     env QT_QPA_PLATFORM=xcb build/test_gui --gtest_also_run_disabled_tests --gtest_filter='*HelpScreenshots*'
 #include "AppFixture.h"
+#include "app/HelpWindow.h"
+#include "app/Translations.h"
 #include "app/TForm1.h"
 #include "builders/TForm3.h"
 #include "documents/TForm7.h"
@@ -30,6 +32,7 @@ void save(QWidget *window, const QString &name)
 TEST_F(HelpScreenshots, DISABLED_Take)
 {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("QC_SCREENSHOTS"));
+    loadQtTranslations();
     addRecords({{{"Bed", "3"}, {"ID", "2026120301"}, {"Name", "王建国"}, {"sex", "男"}, {"age", "65岁"},
                  {"marriage", "已婚"}, {"tmp20", "汉族"}, {"home", "江苏南京"}, {"Occupation", "退休工人"},
                  {"describer", "患者本人"}, {"DoA", "2026-12-03 09:15:30"}, {"DoR", "2026-12-03 10:40:00"},
@@ -71,4 +74,11 @@ TEST_F(HelpScreenshots, DISABLED_Take)
     });
     form7->N2Click();
     form7->close();
+
+    // The program's own help window, over the help file of this build.
+    HelpWindow help(QStringLiteral(QC_BINARY_DIR "/Quillcase.chm"));
+    help.resize(860, 560);
+    help.show();
+    help.showPage(QStringLiteral("keys.html"));
+    save(&help, QStringLiteral("helpwindow.png"));
 }
