@@ -4,8 +4,7 @@
 
 #include <chm_lib.h>
 
-ChmFile::ChmFile(const QString &path)
-    : m_file(chm_open(QFile::encodeName(path).constData()))
+ChmFile::ChmFile(const QString &path) : m_file(chm_open(QFile::encodeName(path).constData()))
 {
     if (m_file)
         readSystemFile();
@@ -28,8 +27,8 @@ QByteArray ChmFile::read(const QString &objectPath) const
     if (chm_resolve_object(m_file, path.toUtf8().constData(), &info) != CHM_RESOLVE_SUCCESS)
         return {};
     QByteArray bytes(qsizetype(info.length), Qt::Uninitialized);
-    const LONGINT64 got = chm_retrieve_object(m_file, &info, reinterpret_cast<unsigned char *>(bytes.data()), 0,
-                                              LONGINT64(info.length));
+    const LONGINT64 got = chm_retrieve_object(m_file, &info, reinterpret_cast<unsigned char *>(bytes.data()),
+                                              0, LONGINT64(info.length));
     if (got < 0)
         return {};
     bytes.truncate(qsizetype(got));

@@ -88,7 +88,8 @@ void copyFile(const QString &from, const QString &to, mode_t mode)
 
 } // namespace
 
-void createDataFolder(const QString &dataFolder, const QString &starterFolder, const QString &existingDatabase)
+void createDataFolder(const QString &dataFolder, const QString &starterFolder,
+                      const QString &existingDatabase)
 {
     const QString target = QDir::cleanPath(dataFolder);
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())

@@ -12,7 +12,7 @@ struct DataLocation
     QString applicationFolder; // folder of the program file, ends with one '/'
     QString dataFolder;        // ends with one '/'; empty when no home is known
     QString helpFile;
-    QString starterFolder;     // the starter phrase files a new data folder gets
+    QString starterFolder; // the starter phrase files a new data folder gets
     bool installed = false;
 };
 

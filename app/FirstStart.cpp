@@ -9,7 +9,8 @@
 bool offerDataFolder(const DataLocation &location, Dialogs &dialogs)
 {
     if (location.dataFolder.isEmpty()) {
-        dialogs.error(errorBoxText(QStringLiteral("无法确定病历数据文件夹：环境变量 HOME 和 XDG_DATA_HOME 都没有设置")));
+        dialogs.error(errorBoxText(
+            QStringLiteral("无法确定病历数据文件夹：环境变量 HOME 和 XDG_DATA_HOME 都没有设置")));
         return false;
     }
     const QString folder = QDir::toNativeSeparators(QDir::cleanPath(location.dataFolder));
@@ -19,8 +20,8 @@ bool offerDataFolder(const DataLocation &location, Dialogs &dialogs)
                        "或者使用已有的病历资料库文件 Quillcase.dat（复制到这个文件夹，原文件不变）。\n\n"
                        "选择“退出”则不建立任何文件。")
             .arg(folder);
-    const QStringList buttons{QStringLiteral("新建空的病历资料库"), QStringLiteral("使用已有的 Quillcase.dat…"),
-                              QStringLiteral("退出")};
+    const QStringList buttons{QStringLiteral("新建空的病历资料库"),
+                              QStringLiteral("使用已有的 Quillcase.dat…"), QStringLiteral("退出")};
     for (;;) {
         const int answer = dialogs.choose(QStringLiteral("Quillcase 首次启动"), question, buttons);
         QString existing;

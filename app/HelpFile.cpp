@@ -12,8 +12,8 @@ namespace help {
 QString associatedViewer()
 {
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("application/vnd.ms-htmlhelp")});
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("application/vnd.ms-htmlhelp")});
     if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
         return {};
     return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
@@ -23,7 +23,8 @@ HelpWindow *showHelpFile(const QString &path, const QString &viewer, QWidget *ow
 {
     if (!QFileInfo(path).isFile())
         return nullptr;
-    if (!viewer.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
+    if (!viewer.isEmpty() &&
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
         return nullptr;
     // One help window for the run, raised again by the next Ctrl+H.
     static QPointer<HelpWindow> window;

@@ -15,10 +15,7 @@ namespace {
 class ChmBrowser : public QTextBrowser
 {
 public:
-    ChmBrowser(const ChmFile *file, QWidget *parent)
-        : QTextBrowser(parent), m_file(file)
-    {
-    }
+    ChmBrowser(const ChmFile *file, QWidget *parent) : QTextBrowser(parent), m_file(file) {}
 
     QVariant loadResource(int type, const QUrl &name) override
     {
@@ -58,12 +55,10 @@ HelpWindow::HelpWindow(const QString &helpFile, QWidget *parent)
     layout->addWidget(splitter);
     resize(900, 640);
 
-    connect(m_contents, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
-        showPage(item->data(0, Qt::UserRole).toString());
-    });
-    connect(m_contents, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
-        showPage(item->data(0, Qt::UserRole).toString());
-    });
+    connect(m_contents, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem *item) { showPage(item->data(0, Qt::UserRole).toString()); });
+    connect(m_contents, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { showPage(item->data(0, Qt::UserRole).toString()); });
     if (m_file->isOpen()) {
         fillContents();
         showPage(m_file->defaultTopic());

@@ -33,7 +33,8 @@ int main(int argc, char **argv)
     // The folder of the program file, whatever the current directory is; the data folder
     // beside it (portable) or in the user's data home (installed).
     const DataLocation location = locateData(QDir(QCoreApplication::applicationDirPath()).absolutePath());
-    if (location.installed && !QFileInfo::exists(location.dataFolder) && !offerDataFolder(location, Dialogs::current()))
+    if (location.installed && !QFileInfo::exists(location.dataFolder) &&
+        !offerDataFolder(location, Dialogs::current()))
         return 1;
 
     std::unique_ptr<ApplicationWindows> windows;

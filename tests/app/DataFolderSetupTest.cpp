@@ -22,7 +22,8 @@ const QString starter = QStringLiteral(QC_SOURCE_DIR "/data/");
 QStringList everything(const QString &folder)
 {
     QStringList names;
-    for (QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    for (QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
          it.hasNext();)
         names << QDir(folder).relativeFilePath(it.next());
     names.sort();
@@ -41,8 +42,9 @@ protected:
         const QString path = dir.path() + QStringLiteral("/old/Quillcase.dat");
         QDir().mkpath(dir.path() + QStringLiteral("/old"));
         PatientStore::create(path);
-        PatientStore::open(path)->insertRecord({{columns::indexOf(QStringLiteral("Bed")), QStringLiteral("7")},
-                                                {columns::indexOf(QStringLiteral("Name")), QStringLiteral("张三")}});
+        PatientStore::open(path)->insertRecord(
+            {{columns::indexOf(QStringLiteral("Bed")), QStringLiteral("7")},
+             {columns::indexOf(QStringLiteral("Name")), QStringLiteral("张三")}});
         return path;
     }
 };
@@ -66,8 +68,9 @@ TEST_F(DataFolderSetup, NewDatabaseGetsTheStarterFilesAndPictureRoot)
     EXPECT_EQ(PatientStore::open(dataFolder() + QStringLiteral("Quillcase.dat"))->recordCount(), 0);
     EXPECT_EQ(QFileInfo(dataFolder()).permissions() & 0x0077, 0) << "the data folder is the owner's alone";
     // Nothing but the data folder in its parent: no staging folder left.
-    EXPECT_EQ(everything(home() + QStringLiteral("/.local/share/Quillcase")).filter(QStringLiteral(".data-new")),
-              QStringList());
+    EXPECT_EQ(
+        everything(home() + QStringLiteral("/.local/share/Quillcase")).filter(QStringLiteral(".data-new")),
+        QStringList());
 }
 
 TEST_F(DataFolderSetup, ExistingDatabaseIsCopiedAndTheOriginalKept)
@@ -129,7 +132,8 @@ TEST_F(DataFolderSetup, ReadOnlyHomeGivesAClearMessageAndNothingHalfMade)
         createDataFolder(dataFolder(), starter);
         ADD_FAILURE() << "no error";
     } catch (const Error &error) {
-        EXPECT_TRUE(error.message().contains(QStringLiteral("无法创建文件夹"))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("无法创建文件夹")))
+            << error.message().toStdString();
     }
     EXPECT_EQ(everything(home()), QStringList());
     QFile::setPermissions(home(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

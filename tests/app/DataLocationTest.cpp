@@ -8,9 +8,11 @@
 
 TEST(DataLocation, PortableFormKeepsEveryPathBesideTheProgram)
 {
-    for (const QString &folder : {QStringLiteral("/opt/qc"), QStringLiteral("/opt/qc/"), QStringLiteral("/")}) {
+    for (const QString &folder :
+         {QStringLiteral("/opt/qc"), QStringLiteral("/opt/qc/"), QStringLiteral("/")}) {
         const QString app = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-        const DataLocation location = resolveDataLocation(folder, true, QStringLiteral("/x"), QStringLiteral("/home/d"));
+        const DataLocation location =
+            resolveDataLocation(folder, true, QStringLiteral("/x"), QStringLiteral("/home/d"));
         EXPECT_FALSE(location.installed);
         EXPECT_EQ(location.applicationFolder, app);
         EXPECT_EQ(location.dataFolder, app + QStringLiteral("data/"));
@@ -30,13 +32,15 @@ TEST(DataLocation, InstalledFormUsesTheDataHomeAndThePrefix)
         {QStringLiteral("/srv/xdg/"), QStringLiteral("/home/d"), QStringLiteral("/srv/xdg/Quillcase/data/")},
         {QString(), QStringLiteral("/home/d"), QStringLiteral("/home/d/.local/share/Quillcase/data/")},
         // A relative XDG_DATA_HOME is invalid and ignored.
-        {QStringLiteral("rel/xdg"), QStringLiteral("/home/d/"), QStringLiteral("/home/d/.local/share/Quillcase/data/")},
+        {QStringLiteral("rel/xdg"), QStringLiteral("/home/d/"),
+         QStringLiteral("/home/d/.local/share/Quillcase/data/")},
         // No home at all: no data folder can be named.
         {QString(), QString(), QString()},
         {QString(), QStringLiteral("relative"), QString()},
     };
     for (const Case &c : cases) {
-        const DataLocation location = resolveDataLocation(QStringLiteral("/home/d/.local/bin"), false, c.xdg, c.home);
+        const DataLocation location =
+            resolveDataLocation(QStringLiteral("/home/d/.local/bin"), false, c.xdg, c.home);
         EXPECT_TRUE(location.installed);
         EXPECT_EQ(location.applicationFolder, QStringLiteral("/home/d/.local/bin/"));
         EXPECT_EQ(location.dataFolder, c.data) << c.xdg.toStdString() << " | " << c.home.toStdString();

@@ -1,7 +1,7 @@
 // The help file built from packaging/help and the program's own help window reading it.
+#include "app/HelpWindow.h"
 #include "AppFixture.h"
 #include "app/HelpFile.h"
-#include "app/HelpWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -36,8 +36,8 @@ TEST(HelpWindow, ShowsTheGuideWithItsContentsLinksAndPictures)
     for (const char *topic : {"开始使用", "键盘命令", "备份", "数据存放位置", "出了问题怎么办"})
         EXPECT_TRUE(names.contains(QString::fromUtf8(topic))) << topic;
     // The pictures of a page come out of the help file.
-    const QVariant picture =
-        window.browser()->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("images/main.png")));
+    const QVariant picture = window.browser()->document()->resource(QTextDocument::ImageResource,
+                                                                    QUrl(QStringLiteral("images/main.png")));
     QImage image = qvariant_cast<QImage>(picture);
     if (image.isNull())
         image.loadFromData(picture.toByteArray());

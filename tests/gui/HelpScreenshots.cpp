@@ -1,11 +1,12 @@
 // Not a test: takes the help file's pictures from the real windows. Run by hand on a
 // real X server (Xvfb) with the folder to write into:
 //   QC_SCREENSHOTS=packaging/help/images xvfb-run -a -s "-screen 0 1366x768x24" \
-//     env QT_QPA_PLATFORM=xcb build/test_gui --gtest_also_run_disabled_tests --gtest_filter='*HelpScreenshots*'
+//     env QT_QPA_PLATFORM=xcb build/test_gui --gtest_also_run_disabled_tests
+//     --gtest_filter='*HelpScreenshots*'
 #include "AppFixture.h"
 #include "app/HelpWindow.h"
-#include "app/Translations.h"
 #include "app/TForm1.h"
+#include "app/Translations.h"
 #include "builders/TForm3.h"
 #include "documents/TForm7.h"
 #include "records/DBMemo.h"
@@ -33,19 +34,37 @@ TEST_F(HelpScreenshots, DISABLED_Take)
 {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("QC_SCREENSHOTS"));
     loadQtTranslations();
-    addRecords({{{"Bed", "3"}, {"ID", "2026120301"}, {"Name", "王建国"}, {"sex", "男"}, {"age", "65岁"},
-                 {"marriage", "已婚"}, {"tmp20", "汉族"}, {"home", "江苏南京"}, {"Occupation", "退休工人"},
-                 {"describer", "患者本人"}, {"DoA", "2026-12-03 09:15:30"}, {"DoR", "2026-12-03 10:40:00"},
+    addRecords({{{"Bed", "3"},
+                 {"ID", "2026120301"},
+                 {"Name", "王建国"},
+                 {"sex", "男"},
+                 {"age", "65岁"},
+                 {"marriage", "已婚"},
+                 {"tmp20", "汉族"},
+                 {"home", "江苏南京"},
+                 {"Occupation", "退休工人"},
+                 {"describer", "患者本人"},
+                 {"DoA", "2026-12-03 09:15:30"},
+                 {"DoR", "2026-12-03 10:40:00"},
                  {"complaint", "反复咳嗽、咳痰10年，加重伴气促3天"},
                  {"PresentIllness", "患者10年前无明显诱因出现咳嗽、咳痰，多为白色黏痰，每年冬春季节发作。"
                                     "3天前受凉后咳嗽加重，咳黄脓痰，伴活动后气促。"},
                  {"PastHistory", "既往有高血压病史5年，否认糖尿病、冠心病史。"},
-                 {"PersonalHistory", "生于原籍，吸烟40年，每日20支。"}, {"FamilyHistory", "父母已故，家族中无类似疾病。"},
+                 {"PersonalHistory", "生于原籍，吸烟40年，每日20支。"},
+                 {"FamilyHistory", "父母已故，家族中无类似疾病。"},
                  {"diagnosis", "1.慢性阻塞性肺疾病急性加重\r\n2.高血压病2级"},
                  {"PriDiagnosis", "慢性阻塞性肺疾病急性加重"}},
-                {{"Bed", "5"}, {"ID", "2026120415"}, {"Name", "李秀英"}, {"sex", "女"}, {"age", "58岁"},
+                {{"Bed", "5"},
+                 {"ID", "2026120415"},
+                 {"Name", "李秀英"},
+                 {"sex", "女"},
+                 {"age", "58岁"},
                  {"PriDiagnosis", "2型糖尿病"}},
-                {{"Bed", "12"}, {"ID", "2026120522"}, {"Name", "陈明"}, {"sex", "男"}, {"age", "42岁"},
+                {{"Bed", "12"},
+                 {"ID", "2026120522"},
+                 {"Name", "陈明"},
+                 {"sex", "男"},
+                 {"age", "42岁"},
                  {"PriDiagnosis", "社区获得性肺炎"}}});
     start();
     save(form1(), QStringLiteral("main.png"));
