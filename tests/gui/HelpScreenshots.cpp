@@ -1,8 +1,9 @@
 // Not a test: takes the help file's pictures from the real windows. Run by hand on a
 // real X server (Xvfb) with the folder to write into:
-//   QC_SCREENSHOTS=packaging/help/images xvfb-run -a -s "-screen 0 1366x768x24" \
-//     env QT_QPA_PLATFORM=xcb build/test_gui --gtest_also_run_disabled_tests
+//   QC_SCREENSHOTS=$PWD/packaging/help/images xvfb-run -a -s "-screen 0 1366x768x24"
+//     env QT_QPA_PLATFORM=xcb build/tests/test_gui --gtest_also_run_disabled_tests
 //     --gtest_filter='*HelpScreenshots*'
+// then build again, so that the help file carries the new pictures.
 #include "AppFixture.h"
 #include "app/HelpWindow.h"
 #include "app/TForm1.h"
