@@ -51,6 +51,12 @@ DataLocation resolveDataLocation(const QString &programFolder, bool dataBesidePr
 DataLocation locateData(const QString &programFolder)
 {
     const bool beside = QFileInfo(withSlash(programFolder) + QStringLiteral("data")).isDir();
-    return resolveDataLocation(programFolder, beside, qEnvironmentVariable("XDG_DATA_HOME"),
-                               qEnvironmentVariable("HOME"));
+    DataLocation location = resolveDataLocation(programFolder, beside, qEnvironmentVariable("XDG_DATA_HOME"),
+                                                qEnvironmentVariable("HOME"));
+    // A program started in its build folder has no prefix around it, but the help file the
+    // build compiled lies beside it.
+    const QString builtHelp = location.applicationFolder + QStringLiteral("Quillcase.chm");
+    if (location.installed && !QFileInfo::exists(location.helpFile) && QFileInfo::exists(builtHelp))
+        location.helpFile = builtHelp;
+    return location;
 }

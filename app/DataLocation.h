@@ -25,4 +25,6 @@ DataLocation resolveDataLocation(const QString &programFolder, bool dataBesidePr
 DataLocation portableLocation(const QString &programFolder);
 
 // The rule applied to the running program: its folder, the file system and the environment.
+// An installed-form program without a help file in its prefix (one started in its build
+// folder) takes the help file beside it.
 DataLocation locateData(const QString &programFolder);

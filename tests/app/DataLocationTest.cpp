@@ -61,6 +61,10 @@ TEST(DataLocation, TheRunningProgramChoosesByTheDataFolderBesideIt)
     QFile(bin + QStringLiteral("/data")).open(QIODevice::WriteOnly);
     EXPECT_TRUE(locateData(bin).installed);
     QFile::remove(bin + QStringLiteral("/data"));
+    // Without a help file in the prefix, one beside the program (its build folder) is used.
+    EXPECT_EQ(locateData(bin).helpFile, dir.path() + QStringLiteral("/share/quillcase/Quillcase.chm"));
+    QFile(bin + QStringLiteral("/Quillcase.chm")).open(QIODevice::WriteOnly);
+    EXPECT_EQ(locateData(bin).helpFile, bin + QStringLiteral("/Quillcase.chm"));
     QDir().mkdir(bin + QStringLiteral("/data"));
     EXPECT_FALSE(locateData(bin).installed);
     EXPECT_EQ(locateData(bin).dataFolder, bin + QStringLiteral("/data/"));
