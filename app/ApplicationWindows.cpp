@@ -17,11 +17,16 @@
 #include "phrases/TemplateEditor.h"
 
 ApplicationWindows::ApplicationWindows(const QString &applicationFolder)
+    : ApplicationWindows(portableLocation(applicationFolder))
+{
+}
+
+ApplicationWindows::ApplicationWindows(const DataLocation &location)
     : m_inputMethods(InputMethodService::detect()),
       m_inputMethodBinding(std::make_unique<InputMethodBinding>(m_inputMethods.get()))
 {
     // The main window first (the database opens while it is built), then the others in their order.
-    m_form1 = std::make_unique<TForm1>(applicationFolder);
+    m_form1 = std::make_unique<TForm1>(location);
     RecordSession *session = m_form1->session();
     TemplateEditor *templates = m_form1->templateEditor();
     m_form2 = std::make_unique<TForm2>(session, m_form1->saveDialog1());

@@ -1,4 +1,6 @@
 #pragma once
+#include "app/DataLocation.h"
+
 #include <QString>
 #include <memory>
 
@@ -21,6 +23,8 @@ class ApplicationWindows
 {
 public:
     // Builds every window; throws Error when the database cannot be opened.
+    explicit ApplicationWindows(const DataLocation &location);
+    // The portable form: the data folder data/ under the application folder.
     explicit ApplicationWindows(const QString &applicationFolder);
     ~ApplicationWindows();
 

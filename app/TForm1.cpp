@@ -2,6 +2,7 @@
 #include "app/FieldFactory.h"
 #include "app/FirstCourseCommand.h"
 #include "app/MainLayout.h"
+#include "app/HelpFile.h"
 #include "records/InterfaceFont.h"
 #include "app/SurfaceDrag.h"
 #include "app/TabSheets.h"
@@ -45,11 +46,11 @@ const char *const navigatorCaptions[DBNavigator::kindCount] = {"首笔", "上笔
                                                                 "删除", "修改", "存档", "取消", "刷新"};
 } // namespace
 
-TForm1::TForm1(const QString &applicationFolder)
+TForm1::TForm1(const DataLocation &location)
 {
     setObjectName(QStringLiteral("Form1"));
-    // The database lives below the program's own folder, wherever the program was started from.
-    m_store = startup::openDatabase(applicationFolder + QStringLiteral("data/"));
+    // The database lives in the data folder, wherever the program was started from.
+    m_store = startup::openDatabase(location.dataFolder);
     m_session = std::make_unique<RecordSession>(m_store.get());
     m_session->open();
 
@@ -66,7 +67,7 @@ TForm1::TForm1(const QString &applicationFolder)
     buildPages();
     connectRecordCommands();
     SecondaryWindow::setMainWindow(this);
-    FormCreate(applicationFolder);
+    FormCreate(location);
     if (QScreen *screen = this->screen())
         fitInto(screen->availableGeometry());
 }
@@ -104,13 +105,16 @@ void TForm1::changeEvent(QEvent *event)
 
 TForm1::~TForm1() = default;
 
-void TForm1::FormCreate(const QString &applicationFolder)
+void TForm1::FormCreate(const DataLocation &location)
 {
+    // The application title. No display name is set: the platform would append it to every
+    // window title, and each window's title is exactly its caption.
     QApplication::setApplicationName(QStringLiteral("Quillcase"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillcase"));
     text::shared().captionText = QStringLiteral("Quillcase BetaVersion-0.03.8");
     setWindowTitle(text::shared().captionText);
-    text::shared().applicationFolder = applicationFolder;
+    text::shared().applicationFolder = location.applicationFolder;
+    text::shared().dataFolderPath = location.dataFolder;
+    text::shared().helpFilePath = location.helpFile;
     auto *navigator = findChild<DBNavigator *>(QStringLiteral("DBNavigator1"));
     for (int kind = 0; kind < DBNavigator::kindCount; ++kind)
         navigator->button(DBNavigator::Kind(kind))->setText(QString::fromUtf8(navigatorCaptions[kind]));
@@ -311,8 +315,9 @@ void TForm1::N2Click()
 
 void TForm1::N1Click()
 {
-    // Opened with the desktop's viewer; a missing file or viewer shows nothing.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(text::shared().applicationFolder + QStringLiteral("/Quillcase.chm")));
+    // The desktop's viewer when there is one, else the program's own help window; a missing
+    // file shows nothing.
+    help::openHelpFile(text::shared().helpFile(), this);
 }
 
 void TForm1::Exit1Click()

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/DataLocation.h"
 #include "records/SaveFileDialog.h"
 
 #include <QMainWindow>
@@ -18,8 +19,8 @@ class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    // Opens the database below the application folder; throws Error when it cannot.
-    explicit TForm1(const QString &applicationFolder);
+    // Opens the database in the data folder; throws Error when it cannot.
+    explicit TForm1(const DataLocation &location);
     ~TForm1() override;
 
     RecordSession *session() const { return m_session.get(); }
@@ -55,7 +56,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void FormCreate(const QString &applicationFolder);
+    void FormCreate(const DataLocation &location);
     void buildMenu();
     void buildPages();
     void connectRecordCommands();

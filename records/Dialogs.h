@@ -1,6 +1,7 @@
 #pragma once
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -29,6 +30,11 @@ public:
     virtual std::optional<QString> openPictureFileName(QWidget *parent) = 0;
     // Font chooser starting from the given font.
     virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
+    // A question with buttons of its own; the index of the button pressed, -1 when the
+    // box was closed without one.
+    virtual int choose(const QString &caption, const QString &text, const QStringList &buttons) = 0;
+    // Open chooser for a record database file (Quillcase.dat).
+    virtual std::optional<QString> openDatabaseFileName(QWidget *parent) = 0;
 
     // The dialogs in use; WidgetDialogs unless a test installed others.
     static Dialogs &current();

@@ -17,12 +17,14 @@ public:
     std::deque<std::optional<QString>> inputAnswers;
     std::deque<std::optional<QString>> fileAnswers; // save and picture choosers
     std::deque<std::optional<QFont>> fontAnswers;
+    std::deque<int> choiceAnswers;
 
     QStringList informations;
     QStringList confirmations;
     QStringList errors;
     QStringList inputCaptions;
     QStringList fileInitialNames; // the name each save chooser opened with
+    QStringList choices;          // the text of each question with buttons of its own
 
     void information(const QString &text) override { informations << text; }
     bool confirm(const QString &text) override
@@ -48,6 +50,15 @@ public:
     std::optional<QFont> chooseFont(QWidget *, const QFont &) override
     {
         return pop(fontAnswers, std::optional<QFont>());
+    }
+    int choose(const QString &, const QString &text, const QStringList &) override
+    {
+        choices << text;
+        return pop(choiceAnswers, -1);
+    }
+    std::optional<QString> openDatabaseFileName(QWidget *) override
+    {
+        return pop(fileAnswers, std::optional<QString>());
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPixmap>
 
 namespace {
@@ -112,4 +113,30 @@ std::optional<QFont> WidgetDialogs::chooseFont(QWidget *parent, const QFont &ini
     if (!ok)
         return std::nullopt;
     return font;
+}
+
+int WidgetDialogs::choose(const QString &caption, const QString &text, const QStringList &buttons)
+{
+    QMessageBox box(QMessageBox::Question, caption, text);
+    QList<QAbstractButton *> added;
+    for (const QString &button : buttons)
+        added << box.addButton(button, QMessageBox::AcceptRole);
+    // Escape and the close box answer -1.
+    QAbstractButton *escape = box.addButton(QMessageBox::Cancel);
+    escape->hide();
+    box.setEscapeButton(escape);
+    box.exec();
+    return int(added.indexOf(box.clickedButton()));
+}
+
+std::optional<QString> WidgetDialogs::openDatabaseFileName(QWidget *parent)
+{
+    QFileDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("OpenDatabaseDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("病历资料库 (Quillcase.dat *.dat)"), QStringLiteral("所有文件 (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }

@@ -13,4 +13,6 @@ public:
     std::optional<QString> saveFileName(QWidget *parent, const QString &initialName) override;
     std::optional<QString> openPictureFileName(QWidget *parent) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+    int choose(const QString &caption, const QString &text, const QStringList &buttons) override;
+    std::optional<QString> openDatabaseFileName(QWidget *parent) override;
 };
