@@ -36,7 +36,18 @@ public:
     QString value(const QString &columnName) const;
     bool isChanged() const;
 
+    // Whether the current record may be changed: an archived record is read-only.
+    bool isWritable() const { return !isArchived(); }
+    // Every writer asks this first: throws Error("病历已归档，不能修改。") for an archived record.
+    void checkWritable() const;
+    bool isArchived() const { return isArchived(m_current); }
+    bool isArchived(int row) const;
+    // Archives or unarchives the current record, posting a record being edited first; the
+    // change goes into the modification trail. Throws for an appended record that cannot be posted.
+    void setArchived(bool archived);
+
     // A change the user made in a bound control: Browse becomes Edit (Insert on an empty table).
+    // These writers refuse an archived record (see checkWritable).
     void userChange(int column, const QString &text);
     // Puts the session into Edit state (Insert when the table holds no record); no-op while editing.
     void edit();
@@ -56,6 +67,7 @@ public:
     // Makes another row current, settling the record being edited first.
     void moveTo(int row);
     // Finds the record whose Bed equals the text exactly, settling first; makes it current.
+    // Archived records are passed over: their bed is free again.
     bool locateBed(const QString &bed);
 
     // Forgets the store (before compaction closes it); the session is unusable afterwards.
