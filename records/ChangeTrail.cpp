@@ -9,12 +9,12 @@ QString displayNameProblem(const QString &name)
 {
     for (const QChar c : name) {
         if (c.category() == QChar::Other_Control)
-            return QStringLiteral("医师签名不能含有控制字符（如换行、制表符）。");
+            return QStringLiteral("医师签名不能含有控制字符（如换行、制表符）");
     }
     const QString trimmed = name.trimmed();
     // Counted in characters as the doctor sees them, not in UTF-16 units.
     if (trimmed.toUcs4().size() > displayNameLimit)
-        return QStringLiteral("医师签名不能超过 %1 个字符。").arg(displayNameLimit);
+        return QStringLiteral("医师签名不能超过 %1 个字符").arg(displayNameLimit);
     return QString();
 }
 

@@ -15,6 +15,8 @@ constexpr int fieldWidths[] = {28, 72, 64, 26, 36, 40};
 constexpr int listFieldCount = 6;
 const QColor currentColour(160, 160, 160);
 const QColor panelColour(212, 208, 200);
+const QColor archivedText(128, 128, 128);
+constexpr int markWidth = 16;
 } // namespace
 
 DBCtrlGrid::DBCtrlGrid(RecordSession *session, QWidget *parent) : QWidget(parent), m_session(session)
@@ -47,6 +49,15 @@ DBCtrlGrid::DBCtrlGrid(RecordSession *session, QWidget *parent) : QWidget(parent
     m_cell->setObjectName(QStringLiteral("DBEdit7"));
     m_cell->setFrame(false);
     m_cell->bind(session, columns::indexOf(QStringLiteral("PriDiagnosis")));
+    for (int p = 0; p < visibleRows; ++p) {
+        auto *mark = new QLabel(QStringLiteral("档"), this);
+        mark->setObjectName(QStringLiteral("ArchiveMark%1").arg(p));
+        mark->setGeometry(panelWidth - markWidth, p * panelHeight, markWidth, panelHeight);
+        mark->setAlignment(Qt::AlignCenter);
+        mark->setAttribute(Qt::WA_TransparentForMouseEvents);
+        mark->hide();
+        m_archiveMarks.push_back(mark);
+    }
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     m_scrollBar->setGeometry(panelWidth, 0, scrollWidth, visibleRows * panelHeight);
     m_scrollBar->setPageStep(visibleRows);
@@ -94,11 +105,16 @@ void DBCtrlGrid::refresh()
         const int row = first + p;
         const bool exists = row < m_session->rowCount();
         panel.frame->setVisible(exists);
+        const bool archived = exists && m_session->isArchived(row);
+        m_archiveMarks[p]->setVisible(archived);
         if (!exists)
             continue;
         QPalette palette = panel.frame->palette();
         palette.setColor(QPalette::Window, row == current ? currentColour : panelColour);
         palette.setColor(QPalette::Base, row == current ? currentColour : panelColour);
+        // An archived record is greyed.
+        palette.setColor(QPalette::WindowText, archived ? archivedText : this->palette().color(QPalette::WindowText));
+        palette.setColor(QPalette::Text, archived ? archivedText : this->palette().color(QPalette::Text));
         panel.frame->setPalette(palette);
         for (int f = 0; f < listFieldCount; ++f)
             panel.labels[f]->setText(m_session->listValue(row, f));
@@ -114,6 +130,13 @@ void DBCtrlGrid::refresh()
     m_cell->setVisible(cellPlaced);
     if (cellPlaced)
         m_cell->raise();
+    for (QLabel *mark : m_archiveMarks)
+        mark->raise();
+}
+
+bool DBCtrlGrid::panelMarkedArchived(int panel) const
+{
+    return m_archiveMarks.at(panel)->isVisibleTo(this);
 }
 
 bool DBCtrlGrid::makeCurrent(int panel)

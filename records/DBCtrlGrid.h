@@ -27,6 +27,8 @@ public:
     QScrollBar *scrollBar() const { return m_scrollBar; }
     // The text a visible panel shows in a list column (index into columns::listColumns()).
     QString panelText(int panel, int listColumn) const;
+    // Whether a visible panel shows the archive mark "档" (its record is archived).
+    bool panelMarkedArchived(int panel) const;
     // As the user clicking a panel outside its diagnosis cell.
     void clickPanel(int panel);
     // As the user clicking into the diagnosis cell of a panel.
@@ -55,4 +57,5 @@ private:
     std::vector<Panel> m_panels;
     DBEdit *m_cell = nullptr;
     QScrollBar *m_scrollBar = nullptr;
+    std::vector<QLabel *> m_archiveMarks; // one per panel, over the right end of the panel
 };

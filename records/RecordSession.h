@@ -28,6 +28,8 @@ public:
     // The patient list (including an appended record not yet stored).
     int rowCount() const { return int(m_rows.size()); }
     int currentRow() const { return m_current; }
+    // The current record's row id; 0 for an appended record not stored yet or for none.
+    qint64 currentRecordId() const { return m_current >= 0 ? m_rows[m_current].rowId : 0; }
     // A list column of a row (index into columns::listColumns()); the current row shows its edited values.
     QString listValue(int row, int listColumn) const;
 
