@@ -113,7 +113,8 @@ void DBCtrlGrid::refresh()
         palette.setColor(QPalette::Window, row == current ? currentColour : panelColour);
         palette.setColor(QPalette::Base, row == current ? currentColour : panelColour);
         // An archived record is greyed.
-        palette.setColor(QPalette::WindowText, archived ? archivedText : this->palette().color(QPalette::WindowText));
+        palette.setColor(QPalette::WindowText,
+                         archived ? archivedText : this->palette().color(QPalette::WindowText));
         palette.setColor(QPalette::Text, archived ? archivedText : this->palette().color(QPalette::Text));
         panel.frame->setPalette(palette);
         for (int f = 0; f < listFieldCount; ++f)

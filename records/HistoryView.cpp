@@ -20,7 +20,8 @@ ChangeMark markChange(const QString &oldText, const QString &newText)
     if (front > 0 && oldText.at(front - 1).isHighSurrogate())
         --front;
     qsizetype back = 0;
-    while (back < shorter - front && oldText.at(oldText.size() - 1 - back) == newText.at(newText.size() - 1 - back))
+    while (back < shorter - front &&
+           oldText.at(oldText.size() - 1 - back) == newText.at(newText.size() - 1 - back))
         ++back;
     // Nor start the common end on the second half of a character.
     if (back > 0 && oldText.at(oldText.size() - back).isLowSurrogate())
@@ -94,11 +95,13 @@ QString historyHtml(const std::vector<TrailEntry> &entries, const QString &headi
     for (const TrailEntry &entry : entries) {
         const ChangeMark mark = markChange(entry.oldText, entry.newText);
         out += QStringLiteral("<p style='margin-top:8px'><b>%1</b>　%2　<b>%3</b></p>")
-                   .arg(html(timeText(entry.changedAt)), html(entry.operatorName), html(fieldLabel(entry.columnName)));
+                   .arg(html(timeText(entry.changedAt)), html(entry.operatorName),
+                        html(fieldLabel(entry.columnName)));
         out += QStringLiteral("<p style='margin-left:16px'>原：%1<span style='background-color:#f4b6b6;"
                               "text-decoration:line-through'>%2</span>%3</p>")
                    .arg(html(mark.prefix), html(mark.removed), html(mark.suffix));
-        out += QStringLiteral("<p style='margin-left:16px'>新：%1<span style='background-color:#b6e6b6'>%2</span>%3</p>")
+        out += QStringLiteral(
+                   "<p style='margin-left:16px'>新：%1<span style='background-color:#b6e6b6'>%2</span>%3</p>")
                    .arg(html(mark.prefix), html(mark.added), html(mark.suffix));
     }
     return out + QStringLiteral("</body></html>");

@@ -286,7 +286,8 @@ void PatientStore::updateRecord(qint64 rowId, const QHash<int, QString> &values,
         const TrailStamp by = completed(stamp);
         QByteArrayList assignments, names{quoted("Bed")};
         for (size_t i = 0; i < indexes.size(); ++i) {
-            assignments << quoted(columns::all()[size_t(indexes[i])].name) + " = ?" + QByteArray::number(i + 1);
+            assignments << quoted(columns::all()[size_t(indexes[i])].name) + " = ?" +
+                               QByteArray::number(i + 1);
             names << quoted(columns::all()[size_t(indexes[i])].name);
         }
         const QByteArray sql = "UPDATE PatientsData SET " + assignments.join(", ") + " WHERE rowid = ?" +
@@ -367,7 +368,7 @@ std::optional<qint64> PatientStore::findBed(const QString &bed)
         // Rows with the same bed text share their place in the bed order, so among them the
         // list order is the row-id order.
         Statement find(db, "SELECT rowid FROM PatientsData WHERE Bed = ?1 AND rowid NOT IN "
-                            "(SELECT RecordId FROM PatientsArchive) ORDER BY rowid LIMIT 1");
+                           "(SELECT RecordId FROM PatientsArchive) ORDER BY rowid LIMIT 1");
         find.bindText(1, bed);
         if (find.next())
             return find.int64(0);

@@ -34,15 +34,20 @@ struct TableLayout
 const std::vector<TableLayout> &layouts()
 {
     static const std::vector<TableLayout> tables = {
-        {"PatientsHistory", "修改痕迹表",
+        {"PatientsHistory",
+         "修改痕迹表",
          "CREATE TABLE IF NOT EXISTS PatientsHistory (RecordId INTEGER, Bed TEXT, ColumnName TEXT, "
          "OldText TEXT, NewText TEXT, Operator TEXT, ChangedAt TEXT)",
          {"RecordId", "Bed", "ColumnName", "OldText", "NewText", "Operator", "ChangedAt"}},
-        {"PatientsArchive", "归档表",
-         "CREATE TABLE IF NOT EXISTS PatientsArchive (RecordId INTEGER PRIMARY KEY, ArchivedAt TEXT, Operator TEXT)",
+        {"PatientsArchive",
+         "归档表",
+         "CREATE TABLE IF NOT EXISTS PatientsArchive (RecordId INTEGER PRIMARY KEY, ArchivedAt TEXT, "
+         "Operator TEXT)",
          {"RecordId", "ArchivedAt", "Operator"}},
-        {"QuillcaseSettings", "设置表",
-         "CREATE TABLE IF NOT EXISTS QuillcaseSettings (Name TEXT PRIMARY KEY, Value TEXT)", {"Name", "Value"}},
+        {"QuillcaseSettings",
+         "设置表",
+         "CREATE TABLE IF NOT EXISTS QuillcaseSettings (Name TEXT PRIMARY KEY, Value TEXT)",
+         {"Name", "Value"}},
     };
     return tables;
 }
@@ -98,7 +103,8 @@ void createMissingTables(sqlite3 *db)
     for (const TableLayout &table : layouts())
         storedb::exec(db, table.create);
     storedb::exec(db, "CREATE INDEX IF NOT EXISTS PatientsHistoryRecord ON PatientsHistory(RecordId)");
-    Statement version(db, "INSERT OR IGNORE INTO QuillcaseSettings (Name, Value) VALUES ('SchemaVersion', ?1)");
+    Statement version(db,
+                      "INSERT OR IGNORE INTO QuillcaseSettings (Name, Value) VALUES ('SchemaVersion', ?1)");
     version.bindText(1, QString::number(schemaVersion));
     version.next();
 }
@@ -155,8 +161,9 @@ QString PatientStore::operatorName() const
 
 void PatientStore::insertTrailRow(const TrailEntry &entry)
 {
-    Statement insert(connection(), "INSERT INTO PatientsHistory (RecordId, Bed, ColumnName, OldText, NewText, "
-                                   "Operator, ChangedAt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    Statement insert(connection(),
+                     "INSERT INTO PatientsHistory (RecordId, Bed, ColumnName, OldText, NewText, "
+                     "Operator, ChangedAt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     insert.bindInt64(1, entry.recordId);
     insert.bindText(2, entry.bed);
     insert.bindText(3, entry.columnName);
@@ -203,8 +210,8 @@ std::vector<TrailEntry> PatientStore::history(qint64 rowId)
         rows.bindInt64(1, rowId);
         std::vector<TrailEntry> entries;
         while (rows.next())
-            entries.push_back({rows.int64(0), rows.text(1), rows.text(2), rows.text(3), rows.text(4), rows.text(5),
-                               rows.text(6)});
+            entries.push_back({rows.int64(0), rows.text(1), rows.text(2), rows.text(3), rows.text(4),
+                               rows.text(5), rows.text(6)});
         return entries;
     } catch (const Error &error) {
         throw Error(tr("读取“%1”的修改痕迹时出错：%2").arg(m_path, error.message()));
@@ -250,7 +257,8 @@ void PatientStore::setArchived(qint64 rowId, bool archived, const TrailStamp &st
             }
             const QString at = text::isoDateTimeText(by.at);
             if (archived) {
-                Statement mark(db, "INSERT INTO PatientsArchive (RecordId, ArchivedAt, Operator) VALUES (?1, ?2, ?3)");
+                Statement mark(
+                    db, "INSERT INTO PatientsArchive (RecordId, ArchivedAt, Operator) VALUES (?1, ?2, ?3)");
                 mark.bindInt64(1, rowId);
                 mark.bindText(2, at);
                 mark.bindText(3, by.operatorName);
@@ -265,7 +273,8 @@ void PatientStore::setArchived(qint64 rowId, bool archived, const TrailStamp &st
             insertTrailRow({rowId, bed, trail::archivedColumn(), before, after, by.operatorName, at});
         });
     } catch (const Error &error) {
-        throw Error(tr("在“%1”中%2时出错：%3").arg(m_path, archived ? tr("归档") : tr("取消归档"), error.message()));
+        throw Error(
+            tr("在“%1”中%2时出错：%3").arg(m_path, archived ? tr("归档") : tr("取消归档"), error.message()));
     }
 }
 

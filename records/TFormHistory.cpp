@@ -15,7 +15,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-TFormHistory::TFormHistory(RecordSession *session) : SecondaryWindow(QStringLiteral("修改痕迹")), m_session(session)
+TFormHistory::TFormHistory(RecordSession *session)
+    : SecondaryWindow(QStringLiteral("修改痕迹")), m_session(session)
 {
     setObjectName(QStringLiteral("TFormHistory"));
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
@@ -65,10 +66,11 @@ void TFormHistory::reload()
     const qint64 id = m_session->currentRecordId();
     // An appended record not stored yet has no trail.
     m_entries = id > 0 ? m_session->store()->history(id) : std::vector<TrailEntry>();
-    m_heading = row >= 0 ? QStringLiteral("床号 %1　%2　住院号 %3")
-                               .arg(m_session->value(QStringLiteral("Bed")), m_session->value(QStringLiteral("Name")),
-                                    m_session->value(QStringLiteral("ID")))
-                         : QString();
+    m_heading =
+        row >= 0 ? QStringLiteral("床号 %1　%2　住院号 %3")
+                       .arg(m_session->value(QStringLiteral("Bed")), m_session->value(QStringLiteral("Name")),
+                            m_session->value(QStringLiteral("ID")))
+                 : QString();
     if (m_session->isArchived())
         m_heading += QStringLiteral("　（已归档）");
     m_caption->setText(m_heading);
@@ -122,7 +124,8 @@ void TFormHistory::exportPdf(const QString &path) const
 void TFormHistory::exportClicked()
 {
     runHandler([this] {
-        const std::optional<QString> path = Dialogs::current().saveFileName(this, QStringLiteral("修改痕迹.pdf"));
+        const std::optional<QString> path =
+            Dialogs::current().saveFileName(this, QStringLiteral("修改痕迹.pdf"));
         if (path)
             exportPdf(*path);
     });

@@ -10,7 +10,8 @@ namespace trailcommands {
 void setSignature(PatientStore &store, Dialogs &dialogs)
 {
     const std::optional<QString> answer = dialogs.inputText(
-        QStringLiteral("医师签名"), QStringLiteral("修改痕迹中记下的医师姓名和职称（例如 王建国 主治医师），空白则用系统帐户名："),
+        QStringLiteral("医师签名"),
+        QStringLiteral("修改痕迹中记下的医师姓名和职称（例如 王建国 主治医师），空白则用系统帐户名："),
         store.displayName());
     if (!answer)
         return;
@@ -46,7 +47,8 @@ QString clockWarning(const QString &latestChangeTime, const QDateTime &now)
     const QDateTime latest = text::fromIsoDateTimeText(latestChangeTime);
     if (!latest.isValid() || now >= latest)
         return QString();
-    return QStringLiteral("系统时钟（%1）早于最近一条修改痕迹的时间（%2），此后记下的修改时间会前后颠倒。请先校正系统时钟。")
+    return QStringLiteral("系统时钟（%1）早于最近一条修改痕迹的时间（%"
+                          "2），此后记下的修改时间会前后颠倒。请先校正系统时钟。")
         .arg(text::dateTimeText(now), text::dateTimeText(latest.toLocalTime()));
 }
 

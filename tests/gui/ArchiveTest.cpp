@@ -1,10 +1,10 @@
 #include "AppFixture.h"
-#include "phrases/DropDownComboBox.h"
-#include "phrases/PhraseMemo.h"
-#include "phrases/TemplateEditor.h"
 #include "builders/TForm3.h"
 #include "builders/TForm4.h"
 #include "documents/TForm7.h"
+#include "phrases/DropDownComboBox.h"
+#include "phrases/PhraseMemo.h"
+#include "phrases/TemplateEditor.h"
 #include "records/DBCheckBox.h"
 #include "records/DBCtrlGrid.h"
 #include "records/DBMemo.h"
@@ -33,7 +33,8 @@ TEST_F(ArchiveTest, ToolsMenuOffersTheNewItemsAfterTheOldOnes)
         names << action->objectName();
         captions << action->text();
     }
-    EXPECT_EQ(names, (QStringList{"Generate1", "N2", "Options1", "Signature1", "History1", "Archive1", "Unarchive1"}));
+    EXPECT_EQ(names, (QStringList{"Generate1", "N2", "Options1", "Signature1", "History1", "Archive1",
+                                  "Unarchive1"}));
     EXPECT_EQ(captions.mid(3), (QStringList{"医师签名…", "修改痕迹…", "归档…", "取消归档…"}));
 }
 
@@ -69,7 +70,8 @@ TEST_F(ArchiveTest, EveryWriterRefusesAnArchivedRecord)
          [&] { windows->form4()->findChild<DBCheckBox *>("DBCheckBox1")->click(); }},
         {"the date stamp", [&] { QTest::mouseDClick(find<QLineEdit>("DBEdit8"), Qt::LeftButton); }},
         {"the birthplace fill", [&] { QTest::mouseDClick(find<QLineEdit>("DBEdit6"), Qt::LeftButton); }},
-        {"a phrase", [&] {
+        {"a phrase",
+         [&] {
              QTest::mouseDClick(find<QLineEdit>("DBEdit26"), Qt::LeftButton);
              emit form1()->templateEditor()->phraseChosen(QStringLiteral("汉族"));
          }},
@@ -77,9 +79,11 @@ TEST_F(ArchiveTest, EveryWriterRefusesAnArchivedRecord)
         {"Ctrl+D in a memo", [&] { QTest::keyClick(memo, Qt::Key_D, Qt::ControlModifier); }},
         {"the present-illness builder's Post",
          [&] { windows->form3()->findChild<QPushButton *>("Button9")->click(); }},
-        {"the past-history builder's Post", [&] { windows->form4()->findChild<QPushButton *>("Button1")->click(); }},
+        {"the past-history builder's Post",
+         [&] { windows->form4()->findChild<QPushButton *>("Button1")->click(); }},
         {"Generate of the first course record", [&] { find<QPushButton>("Button6")->click(); }},
-        {"the differential box", [&] {
+        {"the differential box",
+         [&] {
              auto *box = find<DropDownComboBox>("ComboBox4");
              box->showPopup();
              box->hidePopup();
@@ -179,7 +183,8 @@ TEST_F(ArchiveTest, TrailWindowShowsTheChangesNewestFirstAndExportsThem)
     EXPECT_TRUE(html.contains("王建国 主治医师（" + trail::accountName() + "）"));
     EXPECT_TRUE(html.contains("2026-12-11 09:15:30"));
     // The changed part is marked, the common part is not.
-    EXPECT_TRUE(html.contains("咳嗽<span style='background-color:#f4b6b6;text-decoration:line-through'>3天</span>"));
+    EXPECT_TRUE(
+        html.contains("咳嗽<span style='background-color:#f4b6b6;text-decoration:line-through'>3天</span>"));
     EXPECT_TRUE(html.contains("咳嗽<span style='background-color:#b6e6b6'>5天，发热</span>"));
     // Newest first: the archiving, then the present illness, then the first post's fields.
     EXPECT_LT(html.indexOf("归档："), html.indexOf("现病史："));

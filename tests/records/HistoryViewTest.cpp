@@ -10,8 +10,8 @@ namespace historyview {
 void PrintTo(const ChangeMark &m, std::ostream *os);
 void PrintTo(const ChangeMark &m, std::ostream *os)
 {
-    *os << "[" << m.prefix.toStdString() << "|-" << m.removed.toStdString() << "|+" << m.added.toStdString() << "|"
-        << m.suffix.toStdString() << "]";
+    *os << "[" << m.prefix.toStdString() << "|-" << m.removed.toStdString() << "|+" << m.added.toStdString()
+        << "|" << m.suffix.toStdString() << "]";
 }
 } // namespace historyview
 

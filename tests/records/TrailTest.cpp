@@ -59,7 +59,8 @@ TEST_F(TrailTest, PostsWriteOneRowPerReallyChangedColumn)
     EXPECT_EQ(first.changedAt, "2026-12-11T09:15:30+08:00");
 
     // Only what differs from the stored text: a column given its own text again is no change.
-    m_store->updateRecord(id, record({{"Name", "张三"}, {"age", "45"}, {"PresentIllness", "咳嗽\r\n发热"}}), wang);
+    m_store->updateRecord(id, record({{"Name", "张三"}, {"age", "45"}, {"PresentIllness", "咳嗽\r\n发热"}}),
+                          wang);
     EXPECT_EQ(changes(id).mid(0, 2),
               (QList<QStringList>{{"PresentIllness", "", "咳嗽\r\n发热"}, {"age", "", "45"}}));
     // Nothing changed: nothing written.
@@ -85,7 +86,8 @@ TEST_F(TrailTest, StampDefaultsToTheStoreOperatorAndTheClock)
     const qint64 id = m_store->insertRecord(record({{"Bed", "1"}}));
     text::setClock({});
     const TrailEntry entry = m_store->history(id).front();
-    EXPECT_EQ(entry.operatorName, trail::operatorText(QStringLiteral("王建国 主治医师"), trail::accountName()));
+    EXPECT_EQ(entry.operatorName,
+              trail::operatorText(QStringLiteral("王建国 主治医师"), trail::accountName()));
     EXPECT_EQ(text::fromIsoDateTimeText(entry.changedAt), morning);
     EXPECT_EQ(m_store->latestChangeTime(), entry.changedAt);
     // The display name is kept in the database.
@@ -100,10 +102,11 @@ TEST_F(TrailTest, AFailingPostLeavesNeitherRecordNorTrailChanged)
     const qint64 id = m_store->insertRecord(record({{"Bed", "3"}, {"Name", "李四"}}), wang);
     m_store.reset();
     // The trail row of the second column fails, after the record and the first trail row were written.
-    sqlcipher(file(),
-              QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON PatientsHistory WHEN NEW.ColumnName = 'age' "
-                             "BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
-              key);
+    sqlcipher(
+        file(),
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON PatientsHistory WHEN NEW.ColumnName = 'age' "
+                       "BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+        key);
     m_store = PatientStore::open(file());
     const qint64 rows = trailRows();
     EXPECT_THROW(m_store->updateRecord(id, record({{"Name", "王五"}, {"age", "30"}}), wang), Error);
@@ -164,7 +167,8 @@ TEST(DisplayName, RefusesControlCharactersAndLongNames)
         SCOPED_TRACE(c.name.toStdString());
         EXPECT_EQ(trail::displayNameProblem(c.name).isEmpty(), c.kept);
     }
-    EXPECT_EQ(trail::operatorText(QStringLiteral(" 王建国 "), QStringLiteral("wjg")), QStringLiteral("王建国（wjg）"));
+    EXPECT_EQ(trail::operatorText(QStringLiteral(" 王建国 "), QStringLiteral("wjg")),
+              QStringLiteral("王建国（wjg）"));
     EXPECT_EQ(trail::operatorText(QString(), QStringLiteral("wjg")), QStringLiteral("wjg"));
 }
 
@@ -185,10 +189,15 @@ TEST(TrailMigration, ADatabaseFromBeforeGetsTheTablesOnceAndKeepsItsRecords)
     const QString file = dir.filePath(QStringLiteral("old.dat"));
     // A database as the program made it before: PatientsData and its list index only.
     PatientStore::create(file);
-    sqlcipher(file, QStringLiteral("DROP TABLE PatientsHistory; DROP TABLE PatientsArchive; DROP TABLE QuillcaseSettings;"),
+    sqlcipher(file,
+              QStringLiteral(
+                  "DROP TABLE PatientsHistory; DROP TABLE PatientsArchive; DROP TABLE QuillcaseSettings;"),
               key);
-    ASSERT_EQ(sqlcipher(file, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'Patients%H%';"), key)
-                  .out.trimmed(), "0");
+    ASSERT_EQ(sqlcipher(file,
+                        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name LIKE 'Patients%H%';"),
+                        key)
+                  .out.trimmed(),
+              "0");
     sqlcipher(file, QStringLiteral("INSERT INTO PatientsData (Bed, Name) VALUES ('2', '钱七');"), key);
 
     {
@@ -198,12 +207,14 @@ TEST(TrailMigration, ADatabaseFromBeforeGetsTheTablesOnceAndKeepsItsRecords)
         EXPECT_EQ(store->latestChangeTime(), QString());
     }
     const ToolResult tables = sqlcipher(
-        file, QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table','index') ORDER BY name;"
-                             "SELECT Value FROM QuillcaseSettings WHERE Name = 'SchemaVersion';"),
+        file,
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table','index') ORDER BY name;"
+                       "SELECT Value FROM QuillcaseSettings WHERE Name = 'SchemaVersion';"),
         key);
-    EXPECT_EQ(tables.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-              (QStringList{"PatientsArchive", "PatientsData", "PatientsHistory", "PatientsHistoryRecord", "PatientsList",
-                           "QuillcaseSettings", "sqlite_autoindex_QuillcaseSettings_1", "1"}));
+    EXPECT_EQ(
+        tables.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        (QStringList{"PatientsArchive", "PatientsData", "PatientsHistory", "PatientsHistoryRecord",
+                     "PatientsList", "QuillcaseSettings", "sqlite_autoindex_QuillcaseSettings_1", "1"}));
     // A second start finds everything in place and writes nothing.
     const QByteArray bytes = fileBytes(file);
     PatientStore::open(file).reset();
@@ -218,15 +229,17 @@ TEST(TrailMigration, ATrailTableLackingColumnsIsRefusedAndLeftAlone)
     const QString file = dir.filePath(QStringLiteral("damaged.dat"));
     PatientStore::create(file);
     sqlcipher(file,
-              QStringLiteral("DROP TABLE PatientsHistory; CREATE TABLE PatientsHistory (RecordId INTEGER, Bed TEXT, "
-                             "OldText TEXT, NewText TEXT); INSERT INTO PatientsHistory VALUES (1, '1', 'a', 'b');"),
+              QStringLiteral(
+                  "DROP TABLE PatientsHistory; CREATE TABLE PatientsHistory (RecordId INTEGER, Bed TEXT, "
+                  "OldText TEXT, NewText TEXT); INSERT INTO PatientsHistory VALUES (1, '1', 'a', 'b');"),
               key);
     const QByteArray bytes = fileBytes(file);
     try {
         PatientStore::open(file);
         ADD_FAILURE() << "a damaged trail table was accepted";
     } catch (const Error &e) {
-        EXPECT_TRUE(e.message().contains("修改痕迹表 PatientsHistory 缺少字段 ColumnName、Operator、ChangedAt"))
+        EXPECT_TRUE(
+            e.message().contains("修改痕迹表 PatientsHistory 缺少字段 ColumnName、Operator、ChangedAt"))
             << e.message().toStdString();
     }
     EXPECT_EQ(fileBytes(file), bytes);
