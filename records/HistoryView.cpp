@@ -78,6 +78,15 @@ QString html(const QString &text)
     return escaped;
 }
 
+// One side of a change with its changed part marked; an empty side says so.
+QString side(const QString &prefix, const QString &part, const QString &suffix, const char *partStyle)
+{
+    if (prefix.isEmpty() && part.isEmpty() && suffix.isEmpty())
+        return QStringLiteral("<span style='color:#808080'>（空）</span>");
+    return html(prefix) + QStringLiteral("<span style='%1'>").arg(QLatin1String(partStyle)) + html(part) +
+           QStringLiteral("</span>") + html(suffix);
+}
+
 // The time as the program writes times elsewhere; a text it cannot read stays as it is.
 QString timeText(const QString &iso)
 {
@@ -93,16 +102,20 @@ QString historyHtml(const std::vector<TrailEntry> &entries, const QString &headi
     if (entries.empty())
         out += QStringLiteral("<p>没有修改痕迹。</p>");
     for (const TrailEntry &entry : entries) {
-        const ChangeMark mark = markChange(entry.oldText, entry.newText);
+        // A flag or the archive mark changes as a whole ("False" to "True"), a text in part.
+        const int index = columns::indexOf(entry.columnName);
+        const bool whole = entry.columnName == trail::archivedColumn() ||
+                           (index >= 0 && columns::all()[size_t(index)].kind == ColumnKind::Flag);
+        const ChangeMark mark = whole ? ChangeMark{QString(), entry.oldText, entry.newText, QString()}
+                                      : markChange(entry.oldText, entry.newText);
         out += QStringLiteral("<p style='margin-top:8px'><b>%1</b>　%2　<b>%3</b></p>")
                    .arg(html(timeText(entry.changedAt)), html(entry.operatorName),
                         html(fieldLabel(entry.columnName)));
-        out += QStringLiteral("<p style='margin-left:16px'>原：%1<span style='background-color:#f4b6b6;"
-                              "text-decoration:line-through'>%2</span>%3</p>")
-                   .arg(html(mark.prefix), html(mark.removed), html(mark.suffix));
-        out += QStringLiteral(
-                   "<p style='margin-left:16px'>新：%1<span style='background-color:#b6e6b6'>%2</span>%3</p>")
-                   .arg(html(mark.prefix), html(mark.added), html(mark.suffix));
+        out += QStringLiteral("<p style='margin-left:16px'>原：%1</p>")
+                   .arg(side(mark.prefix, mark.removed, mark.suffix,
+                             "background-color:#f4b6b6;text-decoration:line-through"));
+        out += QStringLiteral("<p style='margin-left:16px'>新：%1</p>")
+                   .arg(side(mark.prefix, mark.added, mark.suffix, "background-color:#b6e6b6"));
     }
     return out + QStringLiteral("</body></html>");
 }

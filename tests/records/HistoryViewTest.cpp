@@ -68,4 +68,9 @@ TEST(HistoryView, LabelsFilterAndEscaping)
     EXPECT_LT(html.indexOf("归档："), html.indexOf("床号："));
     EXPECT_TRUE(html.contains("2026-12-11 09:15:30") || html.contains("2026-12-11")); // shown in local time
     EXPECT_TRUE(historyview::historyHtml({}, "x").contains("没有修改痕迹"));
+    // The archive mark changes whole (no common "e" of False and True); an empty side says so.
+    EXPECT_TRUE(html.contains(
+        "原：<span style='background-color:#f4b6b6;text-decoration:line-through'>False</span>"));
+    EXPECT_TRUE(html.contains("新：<span style='background-color:#b6e6b6'>True</span>"));
+    EXPECT_TRUE(html.contains("原：<span style='color:#808080'>（空）</span>"));
 }
