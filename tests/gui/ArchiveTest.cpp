@@ -15,7 +15,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimeZone>
 
 using ArchiveTest = AppFixture;
@@ -202,6 +204,14 @@ TEST_F(ArchiveTest, TrailWindowShowsTheChangesNewestFirstAndExportsThem)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
     EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::ReadOther), QFileDevice::Permissions());
+    if (!QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {pdf, "-"});
+        pdftotext.waitForFinished(60000);
+        const QString words = QString::fromUtf8(pdftotext.readAllStandardOutput());
+        EXPECT_TRUE(words.contains("姓名")) << words.toStdString();
+        EXPECT_FALSE(words.contains("现病史")); // the list as filtered
+    }
 
     history->close();
     EXPECT_TRUE(form1()->isEnabled());

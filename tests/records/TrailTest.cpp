@@ -4,6 +4,7 @@
 #include "text/Clock.h"
 #include "text/Error.h"
 
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -268,6 +269,22 @@ TEST_F(TrailTest, BackupsAndCompactionKeepTheTrail)
     EXPECT_TRUE(history.contains("ChangedAt='2026-12-11T09:15:30+08:00'"));
     EXPECT_EQ(history.count("<z:row"), 4);
     EXPECT_FALSE(fileBytes(path("backup.XML")).contains("ColumnName"));
+    if (haveTool("python3")) {
+        // Python's own parser reads the trail back text for text, in the order written.
+        const ToolResult python = runTool(
+            QStringLiteral("python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral(
+                 "import sys, json, xml.etree.ElementTree as ET\n"
+                 "root = ET.parse(sys.argv[1]).getroot()\n"
+                 "print(json.dumps([r.get('NewText', '') for r in root.iter('{#RowsetSchema}row')]))"),
+             path("backup.history.xml")});
+        ASSERT_EQ(python.exitCode, 0) << python.err.toStdString();
+        QStringList written;
+        for (auto it = trail.rbegin(); it != trail.rend(); ++it)
+            written << it->newText;
+        EXPECT_EQ(QJsonDocument::fromJson(python.out.toUtf8()).toVariant().toStringList(), written);
+    }
 
     // Compaction copies the whole database.
     m_store.reset();
