@@ -1,6 +1,7 @@
 #include "StoreTestSupport.h"
 
 #include "records/Compaction.h"
+#include "records/RecordSession.h"
 #include "text/Clock.h"
 #include "text/Error.h"
 
@@ -309,4 +310,30 @@ TEST_F(TrailTest, XmlRecordsFileIsTheSameWithOrWithoutATrail)
     m_store->backup(path("without.xml"));
     EXPECT_EQ(fileBytes(path("with.xml")), fileBytes(path("without.xml")));
     EXPECT_NE(fileBytes(path("with.history.xml")), fileBytes(path("without.history.xml")));
+}
+
+TEST_F(TrailTest, SessionPostsUnderItsOperatorAndArchivesOnlyAStoredRecord)
+{
+    m_store->setDisplayName(QStringLiteral("王建国"));
+    text::setClock([] { return morning; });
+    RecordSession session(m_store.get());
+    session.open();
+    session.append();
+    // An unchanged new record would be thrown away by posting: nothing to archive.
+    EXPECT_THROW(session.setArchived(true), Error);
+    EXPECT_EQ(session.state(), RecordSession::State::Insert);
+    session.fill(QStringLiteral("Bed"), QStringLiteral("4"));
+    session.setArchived(true); // posts first, then archives
+    text::setClock({});
+    ASSERT_TRUE(session.isArchived());
+    EXPECT_EQ(session.state(), RecordSession::State::Browse);
+    const std::vector<TrailEntry> entries = m_store->history(session.currentRecordId());
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].columnName, "Archived");
+    EXPECT_EQ(entries[1].operatorName, trail::operatorText(QStringLiteral("王建国"), trail::accountName()));
+    EXPECT_EQ(entries[1].changedAt, text::isoDateTimeText(morning));
+    EXPECT_FALSE(session.locateBed(QStringLiteral("4")));
+    EXPECT_THROW(session.fill(QStringLiteral("Name"), QStringLiteral("x")), Error);
+    EXPECT_THROW(session.edit(), Error);
+    EXPECT_EQ(session.state(), RecordSession::State::Browse);
 }
