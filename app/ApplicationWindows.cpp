@@ -15,6 +15,7 @@
 #include "options/InputMethodService.h"
 #include "options/TForm9.h"
 #include "phrases/TemplateEditor.h"
+#include "records/TFormHistory.h"
 
 ApplicationWindows::ApplicationWindows(const QString &applicationFolder)
     : ApplicationWindows(portableLocation(applicationFolder))
@@ -40,12 +41,14 @@ ApplicationWindows::ApplicationWindows(const DataLocation &location)
     TForm1 *form1 = m_form1.get();
     m_form9 = std::make_unique<TForm9>(m_inputMethods.get(), [form1] { return inputmethods::inputMethodFields(form1); });
     m_form10 = std::make_unique<TForm10>(session);
+    m_formHistory = std::make_unique<TFormHistory>(session);
     connectWindows();
 }
 
 ApplicationWindows::~ApplicationWindows()
 {
     // The windows that read the main window's session go before it, in reverse order.
+    m_formHistory.reset();
     m_form10.reset();
     m_form9.reset();
     m_form8.reset();
@@ -80,5 +83,7 @@ void ApplicationWindows::connectWindows()
     form1->generate = [form1, form7] { documents::generateAdmissionRecord(form1, form1->session(), form7); };
     form1->showAbout = [about] { about->showOverMainWindow(); };
     form1->showOptions = [options] { options->showOverMainWindow(); };
+    TFormHistory *history = m_formHistory.get();
+    form1->showHistory = [history] { history->showForCurrentRecord(); };
     inputmethods::bindInputMethodFields(form1, *m_inputMethodBinding);
 }

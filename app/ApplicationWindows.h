@@ -15,6 +15,7 @@ class TForm7;
 class TForm8;
 class TForm9;
 class TForm10;
+class TFormHistory;
 class TSymptoms;
 
 // The program's ten windows, created once in their fixed order and kept until the end
@@ -38,6 +39,7 @@ public:
     TForm8 *form8() const { return m_form8.get(); }
     TForm9 *form9() const { return m_form9.get(); }
     TForm10 *form10() const { return m_form10.get(); }
+    TFormHistory *formHistory() const { return m_formHistory.get(); }
 
 private:
     void connectWindows();
@@ -55,4 +57,5 @@ private:
     std::unique_ptr<TForm8> m_form8;
     std::unique_ptr<TForm9> m_form9;
     std::unique_ptr<TForm10> m_form10;
+    std::unique_ptr<TFormHistory> m_formHistory;
 };

@@ -6,6 +6,7 @@
 
 void generateFirstCourse(RecordSession &session)
 {
+    session.checkWritable();
     QHash<QString, QString> fields;
     QHash<QString, Qt::CheckState> flags;
     for (const Column &column : columns::all()) {

@@ -61,8 +61,13 @@ void connectMemoKeys(TForm1 &form, const std::function<void(const QString &)> &o
         QObject::connect(memo, &DBMemo::keyReleased, memo,
                          [session, memo, builder, openBuilder](int key, Qt::KeyboardModifiers modifiers) {
             runHandler([&] {
+                const phrases::MemoKeyCommand command =
+                    phrases::memoKeyCommand(!builder.isEmpty(), key, modifiers);
+                // Moving about in an archived record's memo is no change and says nothing.
+                if (command == phrases::MemoKeyCommand::None && !session->isWritable())
+                    return;
                 session->edit();
-                switch (phrases::memoKeyCommand(!builder.isEmpty(), key, modifiers)) {
+                switch (command) {
                 case phrases::MemoKeyCommand::OpenBuilder:
                     openBuilder(builder);
                     break;

@@ -23,6 +23,7 @@
 #include "records/RecordSession.h"
 #include "records/ScreenFit.h"
 #include "records/SecondaryWindow.h"
+#include "records/TrailCommands.h"
 #include "text/Clock.h"
 #include "text/SharedValues.h"
 
@@ -53,6 +54,8 @@ TForm1::TForm1(const DataLocation &location)
     m_store = startup::openDatabase(location.dataFolder);
     m_session = std::make_unique<RecordSession>(m_store.get());
     m_session->open();
+    // Once at start: trail times would run backwards with a clock set back.
+    trailcommands::warnIfClockBehind(*m_store, Dialogs::current(), text::currentDateTime());
 
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, silver);
@@ -164,6 +167,14 @@ void TForm1::buildMenu()
         if (showOptions)
             runHandler(showOptions);
     });
+    item(tools, "Signature1", QStringLiteral("医师签名…"), QKeySequence(), &TForm1::Signature1Click);
+    QAction *history = item(tools, "History1", QStringLiteral("修改痕迹…"), QKeySequence(), nullptr);
+    connect(history, &QAction::triggered, this, [this] {
+        if (showHistory)
+            runHandler(showHistory);
+    });
+    item(tools, "Archive1", QStringLiteral("归档…"), QKeySequence(), &TForm1::Archive1Click);
+    item(tools, "Unarchive1", QStringLiteral("取消归档…"), QKeySequence(), &TForm1::Unarchive1Click);
 
     QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -323,6 +334,21 @@ void TForm1::N1Click()
 void TForm1::Exit1Click()
 {
     close();
+}
+
+void TForm1::Signature1Click()
+{
+    trailcommands::setSignature(*m_store, Dialogs::current());
+}
+
+void TForm1::Archive1Click()
+{
+    trailcommands::archive(*m_session, Dialogs::current());
+}
+
+void TForm1::Unarchive1Click()
+{
+    trailcommands::unarchive(*m_session, Dialogs::current());
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

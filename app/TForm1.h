@@ -40,6 +40,7 @@ public:
     std::function<void()> generate;    // Generate1Click
     std::function<void()> showOptions; // Options1Click
     std::function<void()> showAbout;   // About1Click
+    std::function<void()> showHistory; // History1Click
 
     void N3Click();
     void N4Click();
@@ -49,6 +50,9 @@ public:
     void N2Click();
     void N1Click();
     void Exit1Click();
+    void Signature1Click();
+    void Archive1Click();
+    void Unarchive1Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

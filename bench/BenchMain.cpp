@@ -1,10 +1,12 @@
 // quillcase-bench [N]: builds a synthetic database of N records (100 000 by default) in a
 // temporary folder and times what the program does with it: opening and loading the
 // patient list, making a record current, posting a record, both backups and compaction,
-// with the sqlcipher client's own export of the same file for comparison.
+// with the sqlcipher client's own export of the same file for comparison. The database
+// carries a modification trail of a million rows (1000 of them for one record) throughout.
 #include "bench/SyntheticRecords.h"
 #include "records/ColumnTable.h"
 #include "records/Compaction.h"
+#include "records/HistoryView.h"
 #include "records/PatientStore.h"
 #include "text/Error.h"
 
@@ -128,6 +130,27 @@ int main(int argc, char **argv)
         SyntheticRecords().fill(database, count);
         rows.push_back({QStringLiteral("generate %1 records").arg(count), secondsText(secondsSince(start)),
                         QStringLiteral("database %1").arg(megabytes(QFileInfo(database).size()))});
+        // The list once before the trail exists, to compare with the figures below (which
+        // carry the trail): the trail must not slow the list down.
+        {
+            double bestBefore = 1e9;
+            for (int run = 0; run < 3; ++run) {
+                start = Clock::now();
+                auto plain = PatientStore::open(database);
+                const std::vector<ListRow> plainList = plain->loadList();
+                bestBefore = std::min(bestBefore, secondsSince(start));
+            }
+            rows.push_back({QStringLiteral("open and load the list with an empty trail, best of 3"),
+                            secondsText(bestBefore), {}});
+        }
+        const qint64 trailRows = 1000000;
+        const int focusChanges = 1000;
+        const qint64 focusId = (count + 1) / 2;
+        start = Clock::now();
+        SyntheticRecords().fillTrail(database, trailRows - focusChanges, count, focusId, focusChanges);
+        rows.push_back({QStringLiteral("generate %1 trail rows").arg(trailRows),
+                        secondsText(secondsSince(start)),
+                        QStringLiteral("database %1").arg(megabytes(QFileInfo(database).size()))});
 
         // Opening and loading the list five times: the first run and the best one, since on a
         // shared machine single figures wander.
@@ -171,6 +194,40 @@ int main(int argc, char **argv)
         rows.push_back({QStringLiteral("loadRecord median (1000 random rows)"), secondsText(times[500]),
                         QStringLiteral("< 1 ms")});
         rows.push_back({QStringLiteral("loadRecord p99"), secondsText(times[990]), {}});
+
+        // Posts with the trail: the old texts read, the record and one trail row per column
+        // written, in one transaction each.
+        {
+            times.clear();
+            const int age = columns::indexOf(QStringLiteral("age"));
+            const int complaint = columns::indexOf(QStringLiteral("complaint"));
+            for (int i = 0; i < 50; ++i) {
+                const qint64 id = list[anyRow(random)].rowId;
+                const Clock::time_point one = Clock::now();
+                store->updateRecord(id, {{age, QString::number(20 + i)},
+                                         {complaint, QStringLiteral("咳嗽、咳痰%1天").arg(i + 2)}});
+                times.push_back(secondsSince(one));
+            }
+            std::sort(times.begin(), times.end());
+            rows.push_back({QStringLiteral("post with the trail, median / max of 50 (2 columns)"),
+                            secondsText(times[25]) + QStringLiteral(" / ") + secondsText(times.back()),
+                            QStringLiteral("< 5 ms")});
+            start = Clock::now();
+            const std::vector<TrailEntry> entries = store->history(focusId);
+            const double query = secondsSince(start);
+            const QString html = historyview::historyHtml(entries, QStringLiteral("床号 12"));
+            const double composed = secondsSince(start);
+            rows.push_back(
+                {QStringLiteral("trail window: query / query and list text (%1 changes)").arg(entries.size()),
+                 secondsText(query) + QStringLiteral(" / ") + secondsText(composed),
+                 QStringLiteral("< 100 ms")});
+            start = Clock::now();
+            const QString latest = store->latestChangeTime();
+            Q_UNUSED(latest);
+            rows.push_back({QStringLiteral("newest trail time (the clock check at start)"),
+                            secondsText(secondsSince(start)),
+                            {}});
+        }
 
         const qint64 changedId = list[anyRow(random)].rowId;
         const QStringList before = store->loadRecord(changedId);

@@ -205,3 +205,55 @@ qint64 SyntheticRecords::fill(const QString &path, qint64 count)
     storedb::closeQuietly(db);
     return written;
 }
+
+void SyntheticRecords::fillTrail(const QString &path, qint64 count, qint64 records, qint64 focusId,
+                                 int focusCount)
+{
+    sqlite3 *db = storedb::openKeyed(path);
+    try {
+        // Generated inside the engine: a million rows bound one by one would take minutes.
+        storedb::Statement spread(
+            db,
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?1) "
+            "INSERT INTO PatientsHistory (RecordId, Bed, ColumnName, OldText, NewText, Operator, ChangedAt) "
+            "SELECT (i * 7919) % ?2 + 1, (i % 99) + 1, "
+            "CASE i % 4 WHEN 0 THEN 'PresentIllness' WHEN 1 THEN 'age' WHEN 2 THEN 'diagnosis' ELSE 'T' END, "
+            "printf('患者咳嗽咳痰%d天，伴发热，最高体温38.%d℃', i % 30, i % 10), "
+            "printf('患者咳嗽咳痰%d天，伴发热，最高体温39.%d℃', i % 30, i % 10), "
+            "'王建国 主治医师（wjg）', "
+            "printf('2026-%02d-%02dT%02d:%02d:%02d+08:00', i % 12 + 1, i % 28 + 1, i % 24, i % 60, i % 60) "
+            "FROM n");
+        spread.bindInt64(1, count);
+        spread.bindInt64(2, records);
+        storedb::exec(db, "BEGIN");
+        spread.next();
+        storedb::Statement focus(db,
+                                 "INSERT INTO PatientsHistory (RecordId, Bed, ColumnName, OldText, NewText, "
+                                 "Operator, ChangedAt) VALUES (?1, '12', ?2, ?3, ?4, ?5, ?6)");
+        const std::vector<const char *> memo = {"患者于入院前3天受凉后出现咳嗽、咳痰，痰为白色黏液痰，",
+                                                "伴发热，最高体温39.2℃，无畏寒、寒战，",
+                                                "在当地诊所予“头孢类”抗生素治疗2天，症状无明显好转。",
+                                                "病程中精神、食欲欠佳，睡眠可，大小便正常，体重无明显变化。"};
+        QString text = paragraph(memo, 300);
+        for (int i = 0; i < focusCount; ++i) {
+            const QString next = paragraph(memo, 300);
+            focus.bindInt64(1, focusId);
+            focus.bindText(2,
+                           QString::fromLatin1(columns::all()[size_t(i % int(columns::all().size()))].name));
+            focus.bindText(3, text);
+            focus.bindText(4, next);
+            focus.bindText(5, QStringLiteral("李明 住院医师（lm）"));
+            focus.bindText(6, QStringLiteral("2026-12-%1T08:%2:00+08:00")
+                                  .arg(i / 60 % 28 + 1, 2, 10, QLatin1Char('0'))
+                                  .arg(i % 60, 2, 10, QLatin1Char('0')));
+            focus.next();
+            focus.reset();
+            text = next;
+        }
+        storedb::exec(db, "COMMIT");
+    } catch (...) {
+        storedb::closeQuietly(db);
+        throw;
+    }
+    storedb::closeQuietly(db);
+}

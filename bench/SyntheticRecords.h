@@ -17,6 +17,9 @@ public:
     // Fills `path` (an empty database made by PatientStore::create) with `count` records
     // in large transactions. Returns the number written.
     qint64 fill(const QString &path, qint64 count);
+    // Adds `count` modification-trail rows spread over the records 1 to `records`, then
+    // `focusCount` more for the record `focusId`, whose old and new texts are memo-long.
+    void fillTrail(const QString &path, qint64 count, qint64 records, qint64 focusId, int focusCount);
 
 private:
     int number(int from, int to);

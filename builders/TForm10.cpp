@@ -155,6 +155,7 @@ builders::PersonalHistoryInput TForm10::input() const
 
 void TForm10::Button7Click()
 {
+    m_session->checkWritable(); // an archived record keeps its text
     const QString paragraph = builders::composePersonalHistory(input());
     m_session->fill(QStringLiteral("PersonalHistory"), builders::memoWithOnlyLine(paragraph));
     close();

@@ -176,6 +176,7 @@ void TForm3::EditKeyUp(int target, int key)
 
 void TForm3::Button9Click()
 {
+    m_session->checkWritable(); // an archived record keeps its text
     const QString paragraph = builders::composePresentIllness(input());
     m_session->fill(QStringLiteral("PresentIllness"), builders::memoWithOnlyLine(paragraph));
     close();

@@ -125,6 +125,7 @@ builders::PastHistoryInput TForm4::input() const
 
 void TForm4::Button1Click()
 {
+    m_session->checkWritable(); // an archived record keeps its text
     const QString paragraph = builders::composePastHistory(input());
     m_session->fill(QStringLiteral("PastHistory"), builders::memoWithOnlyLine(paragraph));
     close();

@@ -146,6 +146,7 @@ void TForm5::ComboBox1DropDown()
 
 void TForm5::Button3Click()
 {
+    m_session->checkWritable(); // an archived record keeps its text
     const builders::ExaminationPost post = builders::composeExaminationPost(input());
     if (!post.accepted) {
         Dialogs::current().information(post.message);

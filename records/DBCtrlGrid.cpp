@@ -30,6 +30,8 @@ int textRoom(const QLineEdit *edit)
 {
     return edit->contentsRect().width() - edit->textMargins().left() - edit->textMargins().right() - 4;
 }
+const QColor archivedText(128, 128, 128);
+constexpr int markWidth = 16;
 } // namespace
 
 // A read-only cell of the list: a text too long for it is drawn cut with an ellipsis
@@ -88,6 +90,15 @@ DBCtrlGrid::DBCtrlGrid(RecordSession *session, QWidget *parent) : QWidget(parent
     m_emptyHint->setGeometry(0, 0, panelWidth, 3 * panelHeight);
     m_emptyHint->setAlignment(Qt::AlignCenter);
     m_emptyHint->setWordWrap(true);
+    for (int p = 0; p < visibleRows; ++p) {
+        auto *mark = new QLabel(QStringLiteral("档"), this);
+        mark->setObjectName(QStringLiteral("ArchiveMark%1").arg(p));
+        mark->setGeometry(panelWidth - markWidth, p * panelHeight, markWidth, panelHeight);
+        mark->setAlignment(Qt::AlignCenter);
+        mark->setAttribute(Qt::WA_TransparentForMouseEvents);
+        mark->hide();
+        m_archiveMarks.push_back(mark);
+    }
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     m_scrollBar->setGeometry(panelWidth, 0, scrollWidth, visibleRows * panelHeight);
     m_scrollBar->setPageStep(visibleRows);
@@ -180,11 +191,17 @@ void DBCtrlGrid::refresh()
         const int row = first + p;
         const bool exists = row < m_session->rowCount();
         panel.frame->setVisible(exists);
+        const bool archived = exists && m_session->isArchived(row);
+        m_archiveMarks[p]->setVisible(archived);
         if (!exists)
             continue;
         QPalette palette = panel.frame->palette();
         palette.setColor(QPalette::Window, row == current ? currentColour : panelColour);
         palette.setColor(QPalette::Base, row == current ? currentColour : panelColour);
+        // An archived record is greyed.
+        palette.setColor(QPalette::WindowText,
+                         archived ? archivedText : this->palette().color(QPalette::WindowText));
+        palette.setColor(QPalette::Text, archived ? archivedText : this->palette().color(QPalette::Text));
         panel.frame->setPalette(palette);
         for (int f = 0; f < listFieldCount; ++f)
             panel.labels[f]->setCellText(m_session->listValue(row, f));
@@ -205,6 +222,13 @@ void DBCtrlGrid::refresh()
         updateCellToolTip();
     }
     m_emptyHint->setVisible(m_session->rowCount() == 0);
+    for (QLabel *mark : m_archiveMarks)
+        mark->raise();
+}
+
+bool DBCtrlGrid::panelMarkedArchived(int panel) const
+{
+    return m_archiveMarks.at(panel)->isVisibleTo(this);
 }
 
 bool DBCtrlGrid::makeCurrent(int panel)

@@ -37,6 +37,8 @@ public:
     int cellWidth(int listColumn) const;
     // The hint shown while the database holds no record (objectName "EmptyListHint").
     QLabel *emptyHint() const { return m_emptyHint; }
+    // Whether a visible panel shows the archive mark "档" (its record is archived).
+    bool panelMarkedArchived(int panel) const;
     // As the user clicking a panel outside its diagnosis cell.
     void clickPanel(int panel);
     // As the user clicking into the diagnosis cell of a panel.
@@ -69,4 +71,5 @@ private:
     DBEdit *m_cell = nullptr;
     QScrollBar *m_scrollBar = nullptr;
     QLabel *m_emptyHint = nullptr;
+    std::vector<QLabel *> m_archiveMarks; // one per panel, over the right end of the panel
 };

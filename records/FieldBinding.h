@@ -1,5 +1,8 @@
 #pragma once
+#include "records/ErrorBox.h"
 #include "records/RecordSession.h"
+
+#include <functional>
 
 #include <QWidget>
 
@@ -19,6 +22,7 @@ protected:
     {
         m_session = session;
         m_column = column;
+        m_restore = [control] { control->showValue(); };
         QObject::connect(session, &RecordSession::currentChanged, control, [control] { control->showValue(); });
         QObject::connect(session, &RecordSession::valueChanged, control, [control, column](int changed) {
             if (changed == column)
@@ -27,11 +31,14 @@ protected:
         control->showValue();
     }
 
-    // Hands a text the user typed or picked to the session.
+    // Hands a text the user typed or picked to the session. When the session refuses it
+    // (an archived record), the error box says why and the control shows the stored text again.
     void userChanged(const QString &text)
     {
-        if (!m_showing && isBound())
-            m_session->userChange(m_column, text);
+        if (m_showing || !isBound())
+            return;
+        if (!runHandler([&] { m_session->userChange(m_column, text); }) && m_restore)
+            m_restore();
     }
 
     bool m_showing = false; // set while a stored value is being shown
@@ -39,4 +46,5 @@ protected:
 private:
     RecordSession *m_session = nullptr;
     int m_column = -1;
+    std::function<void()> m_restore;
 };

@@ -4,6 +4,7 @@
 #include "records/ColumnTable.h"
 #include "records/PatientStoreDb.h"
 #include "records/PatientStoreOrder.h"
+#include "records/PatientStoreTrail.h"
 #include "records/PatientStoreXml.h"
 #include "text/Error.h"
 #include "text/SafeFile.h"
@@ -165,6 +166,7 @@ std::unique_ptr<PatientStore> PatientStore::open(const QString &path)
         store->m_db = storedb::openKeyed(path);
         checkTable(store->m_db);
         storedb::exec(store->m_db, createIndexesSql().constData());
+        store->prepareTrailTables();
         const QByteArray sql = selectRecordSql();
         if (sqlite3_prepare_v2(store->m_db, sql.constData(), int(sql.size()), &store->m_selectRecord,
                                nullptr) != SQLITE_OK)
@@ -199,6 +201,7 @@ void PatientStore::create(const QString &path)
         inTransaction(db, [&] {
             storedb::exec(db, createTableSql().constData());
             storedb::exec(db, createIndexesSql().constData());
+            storetrail::createMissingTables(db);
         });
         if (sqlite3_close(db) != SQLITE_OK)
             throw Error(storedb::engineReason(db));
@@ -234,6 +237,14 @@ std::vector<ListRow> PatientStore::loadList()
                 row.values << shared[size_t(i)].get(list.utf8(i));
             rows.push_back(std::move(row));
         }
+        // Few records are archived: their ids are read apart instead of joining every row.
+        QSet<qint64> archived;
+        Statement marks(db, "SELECT RecordId FROM PatientsArchive");
+        while (marks.next())
+            archived.insert(marks.int64(0));
+        if (!archived.isEmpty())
+            for (ListRow &row : rows)
+                row.archived = archived.contains(row.rowId);
         storeorder::sortByBed(rows);
         return rows;
     } catch (const Error &error) {
@@ -266,20 +277,43 @@ QStringList PatientStore::loadRecord(qint64 rowId)
     return values;
 }
 
-void PatientStore::updateRecord(qint64 rowId, const QHash<int, QString> &values)
+void PatientStore::updateRecord(qint64 rowId, const QHash<int, QString> &values, const TrailStamp &stamp)
 {
     sqlite3 *db = connection();
     try {
         const std::vector<int> indexes = sortedIndexes(values);
         if (indexes.empty())
             return;
-        QByteArrayList assignments;
-        for (size_t i = 0; i < indexes.size(); ++i)
+        const TrailStamp by = completed(stamp);
+        QByteArrayList assignments, names{quoted("Bed")};
+        for (size_t i = 0; i < indexes.size(); ++i) {
             assignments << quoted(columns::all()[size_t(indexes[i])].name) + " = ?" +
                                QByteArray::number(i + 1);
+            names << quoted(columns::all()[size_t(indexes[i])].name);
+        }
         const QByteArray sql = "UPDATE PatientsData SET " + assignments.join(", ") + " WHERE rowid = ?" +
                                QByteArray::number(indexes.size() + 1);
+        const QByteArray selectOld = "SELECT " + names.join(", ") + " FROM PatientsData WHERE rowid = ?1";
+        const int bedColumn = columns::indexOf(QStringLiteral("Bed"));
         inTransaction(db, [&] {
+            {
+                Statement archived(db, "SELECT 1 FROM PatientsArchive WHERE RecordId = ?1");
+                archived.bindInt64(1, rowId);
+                if (archived.next())
+                    throw Error(tr("病历已归档，不能修改。"));
+            }
+            // The texts as stored now, read inside the transaction: the trail's old texts.
+            QString bed;
+            QStringList oldValues;
+            {
+                Statement old(db, selectOld);
+                old.bindInt64(1, rowId);
+                if (!old.next())
+                    throw Error(tr("没有编号为 %1 的记录").arg(rowId));
+                bed = old.text(0);
+                for (size_t i = 0; i < indexes.size(); ++i)
+                    oldValues << old.text(int(i + 1));
+            }
             Statement update(db, sql);
             for (size_t i = 0; i < indexes.size(); ++i)
                 update.bindText(int(i + 1), values.value(indexes[i]));
@@ -287,17 +321,19 @@ void PatientStore::updateRecord(qint64 rowId, const QHash<int, QString> &values)
             update.next();
             if (sqlite3_changes(db) != 1)
                 throw Error(tr("没有编号为 %1 的记录").arg(rowId));
+            writeTrail(rowId, values.value(bedColumn, bed), indexes, oldValues, values, by);
         });
     } catch (const Error &error) {
         throw Error(tr("保存病历到“%1”时出错：%2").arg(m_path, error.message()));
     }
 }
 
-qint64 PatientStore::insertRecord(const QHash<int, QString> &values)
+qint64 PatientStore::insertRecord(const QHash<int, QString> &values, const TrailStamp &stamp)
 {
     sqlite3 *db = connection();
     try {
         const std::vector<int> indexes = sortedIndexes(values);
+        const TrailStamp by = completed(stamp);
         QByteArray sql;
         if (indexes.empty()) {
             sql = "INSERT INTO PatientsData DEFAULT VALUES";
@@ -316,6 +352,8 @@ qint64 PatientStore::insertRecord(const QHash<int, QString> &values)
                 insert.bindText(int(i + 1), values.value(indexes[i]));
             insert.next();
             rowId = sqlite3_last_insert_rowid(db);
+            // A new record's filled columns, each with an empty old text.
+            writeTrail(rowId, values.value(columns::indexOf(QStringLiteral("Bed"))), indexes, {}, values, by);
         });
         return rowId;
     } catch (const Error &error) {
@@ -327,9 +365,11 @@ std::optional<qint64> PatientStore::findBed(const QString &bed)
 {
     sqlite3 *db = connection();
     try {
+        // An archived record gives its bed free for the next admission.
         // Rows with the same bed text share their place in the bed order, so among them the
         // list order is the row-id order.
-        Statement find(db, "SELECT rowid FROM PatientsData WHERE Bed = ?1 ORDER BY rowid LIMIT 1");
+        Statement find(db, "SELECT rowid FROM PatientsData WHERE Bed = ?1 AND rowid NOT IN "
+                           "(SELECT RecordId FROM PatientsArchive) ORDER BY rowid LIMIT 1");
         find.bindText(1, bed);
         if (find.next())
             return find.int64(0);
@@ -357,11 +397,16 @@ void PatientStore::backupXml(const QString &path)
     try {
         if (storedb::sameFile(path, m_path))
             throw Error(tr("这是正在使用的病历资料库文件本身"));
-        // The XML is plain text: the temporary file holding it is owner-only, noted for removal
-        // after a crash, and removed on every failure.
+        // The XML is plain text: the temporary files holding it are owner-only, noted for removal
+        // after a crash, and removed on every failure. The records' rowset stays as it always
+        // was; the trail goes into a second file of the same layout beside it. Both are complete
+        // before either replaces an older file.
         text::WholeFile file(path, text::FileMode::OwnerOnly);
         storexml::writeRowset(db, file.descriptor());
+        text::WholeFile trailFile(historyBackupPath(path), text::FileMode::OwnerOnly);
+        storexml::writeHistoryRowset(db, trailFile.descriptor());
         file.commit();
+        trailFile.commit();
     } catch (const Error &error) {
         throw Error(tr("无法备份到“%1”：%2").arg(path, error.message()));
     }
@@ -400,4 +445,12 @@ void PatientStore::close()
         sqlite3_close(m_db);
         m_db = nullptr;
     }
+}
+
+QString PatientStore::historyBackupPath(const QString &xmlPath)
+{
+    QString base = xmlPath;
+    if (base.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
+        base.chop(4);
+    return base + QStringLiteral(".history.xml");
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "records/ChangeTrail.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -15,18 +17,23 @@ struct ListRow
 {
     qint64 rowId = 0;
     QStringList values;
+    bool archived = false; // archived records are read-only and give their bed free
 };
 
-// The encrypted patient database (SQLCipher) with its one table PatientsData.
-// Column values are addressed by their index in columns::all(). Every method
-// throws Error with a clear Chinese message naming the file and the reason.
+// The encrypted patient database (SQLCipher) with its table PatientsData, and beside it
+// the modification trail PatientsHistory, the archive marks PatientsArchive and the
+// settings QuillcaseSettings. Column values are addressed by their index in
+// columns::all(). Every method throws Error with a clear Chinese message naming the
+// file and the reason.
 class PatientStore
 {
 public:
     static constexpr const char *password = "TeapotRiverGlow";
 
     // Opens an existing database; never creates one. Missing file, not a database,
-    // wrong password and unreadable file are errors.
+    // wrong password and unreadable file are errors. A database made before the trail
+    // existed gets the trail, archive and settings tables here, in one transaction; a
+    // trail table that lacks columns is an error and is left as it is.
     static std::unique_ptr<PatientStore> open(const QString &path);
     // Creates a new empty database (owner-only); refuses when the file exists.
     static void create(const QString &path);
@@ -38,28 +45,60 @@ public:
     QString path() const { return m_path; }
 
     // Every record's list columns, ordered by bed: numeric beds by value (2 before 10),
-    // then any other bed text, ties by row id.
+    // then any other bed text, ties by row id; each row says whether it is archived.
     std::vector<ListRow> loadList();
     // All 79 values of one record in column-table order (NULL reads as empty text).
     QStringList loadRecord(qint64 rowId);
-    // Stores the given columns of one record in one transaction.
-    void updateRecord(qint64 rowId, const QHash<int, QString> &values);
-    // Stores a new record in one transaction; returns its row id.
-    qint64 insertRecord(const QHash<int, QString> &values);
-    // Row id of the first record (in list order) whose Bed equals the text exactly.
+    // Stores the given columns of one record in one transaction, together with one trail
+    // row for each column whose text really changed. An archived record is refused.
+    void updateRecord(qint64 rowId, const QHash<int, QString> &values, const TrailStamp &stamp = {});
+    // Stores a new record in one transaction, with one trail row (empty old text) for each
+    // filled column; returns its row id.
+    qint64 insertRecord(const QHash<int, QString> &values, const TrailStamp &stamp = {});
+    // Row id of the first record (in list order) whose Bed equals the text exactly, among
+    // the records not archived.
     std::optional<qint64> findBed(const QString &bed);
     int recordCount();
 
     // Backups, written whole or not at all (an existing file is replaced only when
     // the new one is complete), owner-only.
-    void backupXml(const QString &path);       // ADO XML persisted-recordset layout
+    // ADO XML persisted-recordset layout; the trail goes beside it, see historyBackupPath.
+    void backupXml(const QString &path);
     void backupEncrypted(const QString &path); // standalone SQLCipher copy, same password
     // Chooses by name: ".xml" in any letter case gets XML, any other name the encrypted copy.
     void backup(const QString &path);
+    // The file the XML backup `X.xml` writes the trail into: `X.history.xml` beside it.
+    static QString historyBackupPath(const QString &xmlPath);
+
+    // The modification trail of one record, newest first.
+    std::vector<TrailEntry> history(qint64 rowId);
+    // The time of the trail row written last, or an empty text for an empty trail.
+    QString latestChangeTime();
+
+    bool isArchived(qint64 rowId);
+    // Archives or unarchives a record and writes the change into the trail, in one
+    // transaction. Setting the state a record already has does nothing.
+    void setArchived(qint64 rowId, bool archived, const TrailStamp &stamp = {});
+
+    // The doctor's display name kept in the settings (empty while none is set).
+    QString displayName() const { return m_displayName; }
+    // Keeps a display name (blanks at both ends removed; empty clears it). Refuses control
+    // characters and more than 100 characters.
+    void setDisplayName(const QString &name);
+    // The operator every change is written under: display name and system account.
+    QString operatorName() const;
 
     void close();
 
 private:
+    // The trail, archive and settings tables: created where missing, checked, read.
+    void prepareTrailTables();
+    // One trail row per changed column; runs inside the caller's transaction.
+    void writeTrail(qint64 rowId, const QString &bed, const std::vector<int> &indexes,
+                    const QStringList &oldValues, const QHash<int, QString> &values, const TrailStamp &stamp);
+    void insertTrailRow(const TrailEntry &entry);
+    TrailStamp completed(const TrailStamp &stamp) const;
+
     explicit PatientStore(const QString &path);
     // The open connection; throws Error once the store is closed.
     sqlite3 *connection() const;
@@ -67,4 +106,6 @@ private:
     QString m_path;
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_selectRecord = nullptr; // kept prepared: making a record current is frequent
+    QString m_displayName;
+    QString m_account;
 };

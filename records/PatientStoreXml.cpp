@@ -134,13 +134,16 @@ bool isPlainXmlName(const QString &name)
     return true;
 }
 
-void writeRowset(sqlite3 *db, int fd)
+namespace {
+
+// Writes one table whole in the rowset layout.
+void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &missingMessage)
 {
     // The columns as the table holds them, so that a table carrying more than the known
     // columns is backed up whole.
     std::vector<XmlColumn> columnsOfTable;
     {
-        storedb::Statement info(db, "PRAGMA table_info(PatientsData)");
+        storedb::Statement info(db, "PRAGMA table_info(" + table + ")");
         while (info.next()) {
             XmlColumn column;
             column.name = info.text(1);
@@ -151,7 +154,7 @@ void writeRowset(sqlite3 *db, int fd)
         }
     }
     if (columnsOfTable.empty())
-        throw Error(tr("数据库中没有病人资料表 PatientsData"));
+        throw Error(missingMessage);
 
     Output out(fd);
     out.append("<?xml version='1.0' encoding='UTF-8'?>\n"
@@ -189,7 +192,7 @@ void writeRowset(sqlite3 *db, int fd)
                "<rs:data>\n");
 
     // Row-id order reads the table front to back; the reader sorts as it likes.
-    storedb::Statement rows(db, "SELECT * FROM PatientsData ORDER BY rowid");
+    storedb::Statement rows(db, "SELECT * FROM " + table + " ORDER BY rowid");
     const int count = int(columnsOfTable.size());
     while (rows.next()) {
         out.append("\t<z:row");
@@ -218,6 +221,18 @@ void writeRowset(sqlite3 *db, int fd)
     out.append("</rs:data>\n"
                "</xml>\n");
     out.flush();
+}
+
+} // namespace
+
+void writeRowset(sqlite3 *db, int fd)
+{
+    writeTable(db, fd, "PatientsData", tr("数据库中没有病人资料表 PatientsData"));
+}
+
+void writeHistoryRowset(sqlite3 *db, int fd)
+{
+    writeTable(db, fd, "PatientsHistory", tr("数据库中没有修改痕迹表 PatientsHistory"));
 }
 
 } // namespace storexml

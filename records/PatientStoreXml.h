@@ -22,5 +22,7 @@ bool isPlainXmlName(const QString &name);
 
 // Writes the whole table to the open file descriptor. Throws Error with the reason.
 void writeRowset(sqlite3 *db, int fd);
+// Writes the modification trail PatientsHistory in the same layout, in the order written.
+void writeHistoryRowset(sqlite3 *db, int fd);
 
 } // namespace storexml

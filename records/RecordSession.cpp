@@ -2,6 +2,8 @@
 #include "records/BedNumber.h"
 #include "records/ColumnTable.h"
 #include "records/PatientStoreOrder.h"
+#include "text/Clock.h"
+#include "text/Error.h"
 
 #include <algorithm>
 
@@ -67,8 +69,37 @@ bool RecordSession::isChanged() const
     return false;
 }
 
+bool RecordSession::isArchived(int row) const
+{
+    return row >= 0 && row < rowCount() && m_rows[row].archived;
+}
+
+void RecordSession::checkWritable() const
+{
+    if (isArchived())
+        throw Error(QStringLiteral("病历已归档，不能修改。"));
+}
+
+void RecordSession::setArchived(bool archived)
+{
+    // Settling would throw an unchanged new record away and leave another one current.
+    if (m_state == State::Insert && !isChanged())
+        throw Error(QStringLiteral("新病历还没有保存，不能归档。"));
+    settle();
+    if (m_current < 0)
+        throw Error(QStringLiteral("没有选中的病历。"));
+    ListRow &row = m_rows[m_current];
+    if (row.archived == archived)
+        return;
+    m_store->setArchived(row.rowId, archived, {m_store->operatorName(), text::currentDateTime()});
+    row.archived = archived;
+    emit listChanged();
+    emit currentChanged();
+}
+
 void RecordSession::userChange(int column, const QString &text)
 {
+    checkWritable();
     edit();
     m_edited[column] = text;
     emit valueChanged(column); // other controls on the same column, and the patient list
@@ -78,6 +109,7 @@ void RecordSession::edit()
 {
     if (m_state != State::Browse)
         return;
+    checkWritable();
     if (m_rows.empty()) {
         append();
         return;
@@ -87,6 +119,7 @@ void RecordSession::edit()
 
 void RecordSession::fill(int column, const QString &text)
 {
+    checkWritable();
     edit();
     m_edited[column] = text;
     m_filled[column] = true;
@@ -122,10 +155,11 @@ void RecordSession::post()
         if (m_filled[c] || m_edited[c] != m_stored[c])
             changed.insert(c, m_edited[c]);
     ListRow &row = m_rows[m_current];
+    const TrailStamp stamp{m_store->operatorName(), text::currentDateTime()};
     if (m_state == State::Insert)
-        row.rowId = m_store->insertRecord(changed); // throws: nothing changes here
+        row.rowId = m_store->insertRecord(changed, stamp); // throws: nothing changes here
     else if (!changed.isEmpty())
-        m_store->updateRecord(row.rowId, changed);
+        m_store->updateRecord(row.rowId, changed, stamp);
     for (size_t i = 0; i < listColumnIndexes().size(); ++i)
         row.values[int(i)] = m_edited[listColumnIndexes()[i]];
     m_stored = m_edited;
@@ -184,7 +218,7 @@ bool RecordSession::locateBed(const QString &bed)
 {
     settle();
     for (int i = 0; i < rowCount(); ++i)
-        if (m_rows[i].values.value(0) == bed) {
+        if (!m_rows[i].archived && m_rows[i].values.value(0) == bed) {
             if (i != m_current) {
                 m_current = i;
                 loadCurrent();

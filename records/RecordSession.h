@@ -28,6 +28,8 @@ public:
     // The patient list (including an appended record not yet stored).
     int rowCount() const { return int(m_rows.size()); }
     int currentRow() const { return m_current; }
+    // The current record's row id; 0 for an appended record not stored yet or for none.
+    qint64 currentRecordId() const { return m_current >= 0 ? m_rows[m_current].rowId : 0; }
     // A list column of a row (index into columns::listColumns()); the current row shows its edited values.
     QString listValue(int row, int listColumn) const;
 
@@ -36,7 +38,18 @@ public:
     QString value(const QString &columnName) const;
     bool isChanged() const;
 
+    // Whether the current record may be changed: an archived record is read-only.
+    bool isWritable() const { return !isArchived(); }
+    // Every writer asks this first: throws Error("病历已归档，不能修改。") for an archived record.
+    void checkWritable() const;
+    bool isArchived() const { return isArchived(m_current); }
+    bool isArchived(int row) const;
+    // Archives or unarchives the current record, posting a record being edited first; the
+    // change goes into the modification trail. Throws for an appended record that cannot be posted.
+    void setArchived(bool archived);
+
     // A change the user made in a bound control: Browse becomes Edit (Insert on an empty table).
+    // These writers refuse an archived record (see checkWritable).
     void userChange(int column, const QString &text);
     // Puts the session into Edit state (Insert when the table holds no record); no-op while editing.
     void edit();
@@ -56,6 +69,7 @@ public:
     // Makes another row current, settling the record being edited first.
     void moveTo(int row);
     // Finds the record whose Bed equals the text exactly, settling first; makes it current.
+    // Archived records are passed over: their bed is free again.
     bool locateBed(const QString &bed);
     // Finds the first record (in list order) whose Bed is that number in any spelling
     // ("7", "07", "+7", "７"), settling first; makes it current.

@@ -1,5 +1,7 @@
 #include "text/Clock.h"
 
+#include <cstdlib>
+
 namespace text {
 
 namespace {
@@ -29,6 +31,21 @@ QString dateTimeText(const QDateTime &moment)
 QString nowText()
 {
     return dateTimeText(currentDateTime());
+}
+
+QString isoDateTimeText(const QDateTime &moment)
+{
+    const int offset = moment.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return moment.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) + (offset < 0 ? u'-' : u'+') +
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+QDateTime fromIsoDateTimeText(const QString &text)
+{
+    return QDateTime::fromString(text, Qt::ISODate);
 }
 
 QString shortDateText(const QDate &date)
