@@ -231,9 +231,10 @@ bool RecordSession::locateBed(const QString &bed)
 
 bool RecordSession::locateBedNumber(int number)
 {
+    // An archived record gives its bed free for the next admission.
     settle();
     for (int i = 0; i < rowCount(); ++i)
-        if (bednumber::parse(m_rows[i].values.value(0)) == number) {
+        if (!m_rows[i].archived && bednumber::parse(m_rows[i].values.value(0)) == number) {
             if (i != m_current) {
                 m_current = i;
                 loadCurrent();

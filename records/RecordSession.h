@@ -72,7 +72,7 @@ public:
     // Archived records are passed over: their bed is free again.
     bool locateBed(const QString &bed);
     // Finds the first record (in list order) whose Bed is that number in any spelling
-    // ("7", "07", "+7", "７"), settling first; makes it current.
+    // ("7", "07", "+7", "７"), settling first; makes it current. Archived records are passed over.
     bool locateBedNumber(int number);
 
     // Forgets the store (before compaction closes it); the session is unusable afterwards.
