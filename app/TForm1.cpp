@@ -15,9 +15,12 @@
 #include "records/DBNavigator.h"
 #include "records/Dialogs.h"
 #include "records/ErrorBox.h"
+#include "records/Passphrase.h"
 #include "records/PatientStore.h"
 #include "records/RecordCommands.h"
 #include "records/RecordSession.h"
+#include "records/Restore.h"
+#include "records/SafetyCopier.h"
 #include "records/SecondaryWindow.h"
 #include "text/Clock.h"
 #include "text/SharedValues.h"
@@ -25,6 +28,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -42,9 +46,13 @@ TForm1::TForm1(const QString &applicationFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     // The database lives below the program's own folder, wherever the program was started from.
-    m_store = PatientStore::open(applicationFolder + QStringLiteral("data/Quillcase.dat"));
+    // A database with its own passphrase asks for it; one with the database password opens as it is.
+    m_store =
+        passphrase::openAsking(applicationFolder + QStringLiteral("data/Quillcase.dat"), Dialogs::current());
     m_session = std::make_unique<RecordSession>(m_store.get());
     m_session->open();
+    m_safetyCopier = std::make_unique<SafetyCopier>(
+        m_store.get(), restore::backupsFolder(applicationFolder + QStringLiteral("data/")));
 
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, silver);
@@ -116,6 +124,8 @@ void TForm1::buildMenu()
         if (showOptions)
             runHandler(showOptions);
     });
+    // The database's own passphrase: the last item of the tools menu.
+    item(tools, "Passphrase1", QStringLiteral("设置数据库口令…"), QKeySequence(), &TForm1::Passphrase1Click);
 
     QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -231,7 +241,35 @@ void TForm1::N8Click()
 
 void TForm1::N9Click()
 {
-    // Restoring from a file is not offered: the command does nothing.
+    Dialogs &dialogs = Dialogs::current();
+    const QString dataFolder = text::shared().dataFolder();
+    const QString backups = restore::backupsFolder(dataFolder);
+    const std::optional<QString> path =
+        dialogs.openBackupFileName(this, QFileInfo(backups).isDir() ? backups : dataFolder);
+    if (!path)
+        return;
+    const std::optional<BackupSummary> backup = restore::checkAsking(*path, m_store->key(), dialogs);
+    if (!backup || !dialogs.confirm(backupcheck::restoreQuestion(*backup)))
+        return;
+    // The record being edited goes into the database that is kept as .bak.
+    m_session->settle();
+    restore::PreparedRestore prepared(dataFolder, *backup, m_store->key());
+    m_safetyCopier.reset();
+    m_session->detach();
+    m_store.reset();
+    // From here on the program ends, as after compaction: it must start again on the new file.
+    const bool restored = runHandler([&] { prepared.commit(text::currentDateTime()); });
+    if (restored)
+        dialogs.information(QStringLiteral("恢复成功，请重新启动程序。"));
+    endRun();
+}
+
+void TForm1::Passphrase1Click()
+{
+    m_session->settle();
+    // A copy in progress reads through the connection the new key replaces.
+    m_safetyCopier->discard();
+    passphrase::changeAsking(*m_store, Dialogs::current());
 }
 
 void TForm1::N2Click()
@@ -239,15 +277,22 @@ void TForm1::N2Click()
     // The record being edited is stored first instead of being lost with the connection.
     const bool settled = runHandler([this] { m_session->settle(); });
     if (settled) {
+        const QByteArray key = m_store->key();
+        m_safetyCopier.reset();
         m_session->detach();
         m_store.reset();
-        const bool compacted = runHandler([] {
-            compactDatabase(text::shared().dataFolder(), text::currentDateTime());
+        const bool compacted = runHandler([&key] {
+            compactDatabase(text::shared().dataFolder(), text::currentDateTime(), key);
         });
         if (compacted)
             Dialogs::current().information(QStringLiteral("操作成功"));
     }
     // Compaction ends the run in every case.
+    endRun();
+}
+
+void TForm1::endRun()
+{
     m_ending = true;
     close();
     QApplication::quit();
@@ -270,8 +315,12 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (recordcommands::closePrompt(*m_session, Dialogs::current()))
-        event->accept();
-    else
+    if (!recordcommands::closePrompt(*m_session, Dialogs::current())) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // The safety copy of this run is finished now, or given up: closing never waits long.
+    if (m_safetyCopier)
+        runHandler([this] { m_safetyCopier->finish(2000); });
 }
