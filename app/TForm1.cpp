@@ -322,5 +322,5 @@ void TForm1::closeEvent(QCloseEvent *event)
     event->accept();
     // The safety copy of this run is finished now, or given up: closing never waits long.
     if (m_safetyCopier)
-        runHandler([this] { m_safetyCopier->finish(2000); });
+        runHandler([this] { m_safetyCopier->finish(SafetyCopier::closingBudgetMs); });
 }

@@ -39,8 +39,8 @@ public:
     QString path() const { return m_path; }
     // The key the database opened with; encrypted backups and compaction keep it.
     QByteArray key() const { return m_key; }
-    // Changes the database's key in place, whole or not at all, and opens it again with the
-    // key it then has. Throws Error when the key could not be changed.
+    // Changes the database's key, whole or not at all (see rekeyFile), and opens it again with
+    // the key it then has. Throws Error when the key could not be changed.
     void rekey(const QByteArray &newKey);
     // The open connection, for the engine's online backup of the safety copies.
     sqlite3 *connectionForCopy() const { return connection(); }

@@ -59,53 +59,6 @@ void syncFile(const QString &path)
         throw Error(storedb::systemReason(error));
 }
 
-// Copies the bytes of `from` over the empty file `to`, every write checked, then to disk.
-void copyBytes(const QString &from, const QString &to)
-{
-    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        throw Error(tr("无法读取备份：") + storedb::systemReason(errno));
-    const int out = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (out < 0) {
-        const int error = errno;
-        ::close(in);
-        throw Error(storedb::systemReason(error));
-    }
-    const auto fail = [&](const QString &reason) {
-        ::close(in);
-        ::close(out);
-        return Error(reason);
-    };
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw fail(tr("无法读取备份：") + storedb::systemReason(errno));
-        }
-        if (got == 0)
-            break;
-        const char *data = buffer.data();
-        ssize_t left = got;
-        while (left > 0) {
-            const ssize_t written = ::write(out, data, size_t(left));
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                throw fail(storedb::systemReason(errno));
-            }
-            data += written;
-            left -= written;
-        }
-    }
-    if (::fsync(out) != 0)
-        throw fail(storedb::systemReason(errno));
-    ::close(in);
-    if (::close(out) != 0)
-        throw Error(storedb::systemReason(errno));
-}
-
 QSet<QString> lowerColumns(sqlite3 *db, const QString &table)
 {
     QSet<QString> names;
@@ -187,7 +140,7 @@ void buildFromXml(const BackupSummary &backup, const QString &temporary, const Q
 void buildFromEncrypted(const BackupSummary &backup, const QString &temporary, const QByteArray &key)
 {
     // The copy is the backup byte for byte: every table, column and row comes back as it was.
-    copyBytes(backup.path, temporary);
+    copyFileBytes(backup.path, temporary);
     if (backup.key != key)
         rekeyFile(temporary, backup.key, key);
     sqlite3 *db = storedb::openKeyed(temporary, key);

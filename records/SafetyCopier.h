@@ -18,6 +18,9 @@ struct sqlite3_backup;
 class SafetyCopier : public QObject
 {
 public:
+    // The time a copy may still take at close; what is left of 2 s covers keeping or removing it.
+    static constexpr int closingBudgetMs = 1500;
+
     SafetyCopier(PatientStore *store, const QString &backupsFolder, QObject *parent = nullptr);
     ~SafetyCopier() override;
 
