@@ -36,6 +36,10 @@ SafetyCopier::SafetyCopier(PatientStore *store, const QString &backupsFolder, QO
     if (!m_folder.endsWith(QLatin1Char('/')))
         m_folder += QLatin1Char('/');
     m_copiedChanges = m_store->changeCount();
+    // A copy an earlier run could not finish (the program was killed) is never kept.
+    for (const QString &left :
+         QDir(m_folder).entryList({QStringLiteral(".safety-*")}, QDir::Files | QDir::Hidden))
+        QFile::remove(m_folder + left);
     m_timer.setInterval(idleInterval);
     connect(&m_timer, &QTimer::timeout, this, &SafetyCopier::step);
     m_timer.start();

@@ -62,7 +62,7 @@ protected:
         text::setClock([] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)); });
         PatientStore::create(database());
         m_store = PatientStore::open(database());
-        for (int i = 0; i < 200; ++i)
+        for (int i = 0; i < 60; ++i)
             m_store->insertRecord(fullRecord(QString::number(i)));
         m_store.reset();
         m_store = PatientStore::open(database(), storedb::defaultKey());
@@ -101,6 +101,13 @@ TEST_F(SafetyCopyTest, NoPostNoCopyAndAnUnfinishedCopyIsDiscarded)
         copier.finish(2000);
         EXPECT_FALSE(QFileInfo::exists(backups()));
     }
+    // The part of a copy a killed run left behind goes at the next start.
+    QDir().mkpath(backups());
+    writeBytes(backups() + ".safety-Ab12Cd", "part of a copy");
+    writeBytes(backups() + "mine.dat", "the user's own file");
+    SafetyCopier(m_store.get(), backups()).finish(2000);
+    EXPECT_EQ(entries(backups()), QStringList{"mine.dat"});
+    QFile::remove(backups() + "mine.dat");
     m_store->updateRecord(1, record({{"Name", "改"}}));
     {
         SafetyCopier copier(m_store.get(), backups());
