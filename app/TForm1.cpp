@@ -18,10 +18,13 @@
 #include "records/DBNavigator.h"
 #include "records/Dialogs.h"
 #include "records/ErrorBox.h"
+#include "records/Passphrase.h"
 #include "records/PatientStore.h"
 #include "records/RecordCommands.h"
 #include "records/RecordSession.h"
 #include "records/ScreenFit.h"
+#include "records/Restore.h"
+#include "records/SafetyCopier.h"
 #include "records/SecondaryWindow.h"
 #include "records/TrailCommands.h"
 #include "text/Clock.h"
@@ -30,6 +33,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -56,6 +60,7 @@ TForm1::TForm1(const DataLocation &location)
     m_session->open();
     // Once at start: trail times would run backwards with a clock set back.
     trailcommands::warnIfClockBehind(*m_store, Dialogs::current(), text::currentDateTime());
+    m_safetyCopier = std::make_unique<SafetyCopier>(m_store.get(), restore::backupsFolder(location.dataFolder));
 
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, silver);
@@ -175,6 +180,8 @@ void TForm1::buildMenu()
     });
     item(tools, "Archive1", QStringLiteral("归档…"), QKeySequence(), &TForm1::Archive1Click);
     item(tools, "Unarchive1", QStringLiteral("取消归档…"), QKeySequence(), &TForm1::Unarchive1Click);
+    // The database's own passphrase: the last item of the tools menu.
+    item(tools, "Passphrase1", QStringLiteral("设置数据库口令…"), QKeySequence(), &TForm1::Passphrase1Click);
 
     QMenu *help = bar->addMenu(QStringLiteral("帮助(&H)"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -302,7 +309,35 @@ void TForm1::N8Click()
 
 void TForm1::N9Click()
 {
-    // Restoring from a file is not offered: the command does nothing.
+    Dialogs &dialogs = Dialogs::current();
+    const QString dataFolder = text::shared().dataFolder();
+    const QString backups = restore::backupsFolder(dataFolder);
+    const std::optional<QString> path =
+        dialogs.openBackupFileName(this, QFileInfo(backups).isDir() ? backups : dataFolder);
+    if (!path)
+        return;
+    const std::optional<BackupSummary> backup = restore::checkAsking(*path, m_store->key(), dialogs);
+    if (!backup || !dialogs.confirm(backupcheck::restoreQuestion(*backup)))
+        return;
+    // The record being edited goes into the database that is kept as .bak.
+    m_session->settle();
+    restore::PreparedRestore prepared(dataFolder, *backup, m_store->key());
+    m_safetyCopier.reset();
+    m_session->detach();
+    m_store.reset();
+    // From here on the program ends, as after compaction: it must start again on the new file.
+    const bool restored = runHandler([&] { prepared.commit(text::currentDateTime()); });
+    if (restored)
+        dialogs.information(QStringLiteral("恢复成功，请重新启动程序。"));
+    endRun();
+}
+
+void TForm1::Passphrase1Click()
+{
+    m_session->settle();
+    // A copy in progress reads through the connection the new key replaces.
+    m_safetyCopier->discard();
+    passphrase::changeAsking(*m_store, Dialogs::current());
 }
 
 void TForm1::N2Click()
@@ -310,15 +345,22 @@ void TForm1::N2Click()
     // The record being edited is stored first instead of being lost with the connection.
     const bool settled = runHandler([this] { m_session->settle(); });
     if (settled) {
+        const QByteArray key = m_store->key();
+        m_safetyCopier.reset();
         m_session->detach();
         m_store.reset();
-        const bool compacted = runHandler([] {
-            compactDatabase(text::shared().dataFolder(), text::currentDateTime());
+        const bool compacted = runHandler([&key] {
+            compactDatabase(text::shared().dataFolder(), text::currentDateTime(), key);
         });
         if (compacted)
             Dialogs::current().information(QStringLiteral("操作成功"));
     }
     // Compaction ends the run in every case.
+    endRun();
+}
+
+void TForm1::endRun()
+{
     m_ending = true;
     close();
     QApplication::quit();
@@ -357,8 +399,12 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
-    if (recordcommands::closePrompt(*m_session, Dialogs::current()))
-        event->accept();
-    else
+    if (!recordcommands::closePrompt(*m_session, Dialogs::current())) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // The safety copy of this run is finished now, or given up: closing never waits long.
+    if (m_safetyCopier)
+        runHandler([this] { m_safetyCopier->finish(SafetyCopier::closingBudgetMs); });
 }

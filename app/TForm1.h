@@ -10,6 +10,7 @@ class PatientStore;
 class QAction;
 class QTabWidget;
 class RecordSession;
+class SafetyCopier;
 class TemplateEditor;
 
 // The main window: the patient list on the right, the current patient's record on
@@ -48,6 +49,7 @@ public:
     void N8Click();
     void N9Click();
     void N2Click();
+    void Passphrase1Click();
     void N1Click();
     void Exit1Click();
     void Signature1Click();
@@ -65,9 +67,12 @@ private:
     void buildPages();
     void connectRecordCommands();
     bool isMaximised() const;
+    // Ends the run without the close question (after compaction or a restore).
+    void endRun();
 
     std::unique_ptr<PatientStore> m_store;
     std::unique_ptr<RecordSession> m_session;
+    std::unique_ptr<SafetyCopier> m_safetyCopier; // goes before the store it copies
     SaveFileDialog m_saveDialog1;
     QTabWidget *m_pageControl1 = nullptr;
     QTabWidget *m_pageControl2 = nullptr;

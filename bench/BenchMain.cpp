@@ -3,6 +3,7 @@
 // patient list, making a record current, posting a record, both backups and compaction,
 // with the sqlcipher client's own export of the same file for comparison. The database
 // carries a modification trail of a million rows (1000 of them for one record) throughout.
+#include "bench/RestoreBench.h"
 #include "bench/SyntheticRecords.h"
 #include "records/ColumnTable.h"
 #include "records/Compaction.h"
@@ -249,8 +250,11 @@ int main(int argc, char **argv)
         const QString copy = dir.filePath(QStringLiteral("backup.dat"));
         start = Clock::now();
         store->backup(copy);
-        rows.push_back({QStringLiteral("backup to encrypted copy"), secondsText(secondsSince(start)),
+        const double backupSeconds = secondsSince(start);
+        rows.push_back({QStringLiteral("backup to encrypted copy"), secondsText(backupSeconds),
                         QStringLiteral("file %1").arg(megabytes(QFileInfo(copy).size()))});
+        for (const BenchFigure &figure : benchRestoreRekeyAndSafetyCopy(*store, folder, copy, backupSeconds))
+            rows.push_back({figure.step, figure.figure, figure.target});
         QFile::remove(copy);
 
         // The program closes the store before compaction.

@@ -42,12 +42,12 @@ qint64 countRows(sqlite3 *db)
 }
 
 // Exports the open database into `temporary` (created owner-only) and proves the copy by
-// opening it with the password and counting its records.
-void exportInto(sqlite3 *source, const QString &temporary)
+// opening it with the same key and counting its records.
+void exportInto(sqlite3 *source, const QString &temporary, const QByteArray &key)
 {
     storedb::createOwnerOnlyFile(temporary);
-    storedb::exportEncrypted(source, temporary);
-    sqlite3 *copy = storedb::openKeyed(temporary);
+    storedb::exportEncrypted(source, temporary, key);
+    sqlite3 *copy = storedb::openKeyed(temporary, key);
     try {
         if (countRows(copy) != countRows(source))
             throw Error(tr("导出的记录数与原库不符"));
@@ -108,7 +108,7 @@ QString compactionStamp(const QString &dateTimeText)
            dateTimeText.mid(11, 2) + dateTimeText.mid(14, 2) + dateTimeText.mid(17, 2);
 }
 
-void compactDatabase(const QString &dataFolder, const QDateTime &now)
+void compactDatabase(const QString &dataFolder, const QDateTime &now, const QByteArray &key)
 {
     QString folder = dataFolder;
     if (!folder.endsWith(QLatin1Char('/')))
@@ -124,7 +124,7 @@ void compactDatabase(const QString &dataFolder, const QDateTime &now)
 
     sqlite3 *source = nullptr;
     try {
-        source = storedb::openKeyed(database);
+        source = storedb::openKeyed(database, key);
     } catch (const Error &error) {
         throw Error(tr("压缩失败：无法打开 %1：%2。没有改动任何文件").arg(shownDatabase, error.message()));
     }
@@ -142,7 +142,7 @@ void compactDatabase(const QString &dataFolder, const QDateTime &now)
     }
 
     try {
-        exportInto(source, temporary);
+        exportInto(source, temporary, key);
         storedb::closeQuietly(source);
         if (const int error = syncFile(temporary))
             throw Error(storedb::systemReason(error));

@@ -1,5 +1,6 @@
 #include "records/DatabaseAtStart.h"
 
+#include "records/Passphrase.h"
 #include "records/PatientStoreDb.h"
 #include "text/Error.h"
 #include "text/SafeFile.h"
@@ -60,13 +61,13 @@ bool isCompleteDatabase(const QString &path)
 
 } // namespace
 
-std::unique_ptr<PatientStore> openDatabase(const QString &dataFolder)
+std::unique_ptr<PatientStore> openDatabase(const QString &dataFolder, Dialogs &dialogs)
 {
     const QString folder = withSlash(dataFolder);
     const QString path = folder + QStringLiteral("Quillcase.dat");
     std::unique_ptr<PatientStore> store;
     try {
-        store = PatientStore::open(path);
+        store = passphrase::openAsking(path, dialogs);
     } catch (const Error &error) {
         const QString advice = missingDatabaseAdvice(folder);
         if (advice.isEmpty())

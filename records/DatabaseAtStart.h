@@ -1,4 +1,5 @@
 #pragma once
+#include "records/Dialogs.h"
 #include "records/PatientStore.h"
 
 #include <QString>
@@ -7,11 +8,12 @@
 // What the program does with its data folder when it starts.
 namespace startup {
 
-// Opens data/Quillcase.dat. When it opened, whatever an interrupted compaction or backup
+// Opens data/Quillcase.dat, asking for its passphrase when the database password does not
+// open it. When it opened, whatever an interrupted compaction or backup
 // left behind is removed (see removeLeftovers) and the folder notes the temporary files of
 // this run from then on. When the database is missing, the error says which complete copy
 // the folder holds instead and what to do.
-std::unique_ptr<PatientStore> openDatabase(const QString &dataFolder);
+std::unique_ptr<PatientStore> openDatabase(const QString &dataFolder, Dialogs &dialogs = Dialogs::current());
 
 // Removes, once the database has opened: tmp.dat with its journal; a .bak that is only a
 // second name of Quillcase.dat (a compaction stopped before its rename); and the temporary

@@ -23,6 +23,11 @@ public:
     // Text input with a caption, a prompt and a default text; nullopt for Cancel.
     virtual std::optional<QString> inputText(const QString &caption, const QString &prompt,
                                              const QString &defaultText) = 0;
+    // Passphrase input: the typed characters are not shown; nullopt for Cancel.
+    virtual std::optional<QString> password(const QString &caption, const QString &prompt) = 0;
+    // Open-file chooser for a backup to restore, opened in `folder`, every file offered;
+    // nullopt when cancelled.
+    virtual std::optional<QString> openBackupFileName(QWidget *parent, const QString &folder) = 0;
     // Save-file chooser with no filter and no default extension, opened with the given
     // name; nullopt when cancelled.
     virtual std::optional<QString> saveFileName(QWidget *parent, const QString &initialName) = 0;

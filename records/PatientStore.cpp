@@ -6,6 +6,7 @@
 #include "records/PatientStoreOrder.h"
 #include "records/PatientStoreTrail.h"
 #include "records/PatientStoreXml.h"
+#include "records/Rekey.h"
 #include "text/Error.h"
 #include "text/SafeFile.h"
 
@@ -159,25 +160,66 @@ PatientStore::~PatientStore()
     close();
 }
 
-std::unique_ptr<PatientStore> PatientStore::open(const QString &path)
+void PatientStore::attach(const QByteArray &key)
+{
+    m_db = storedb::openKeyed(m_path, key);
+    m_key = key;
+    checkTable(m_db);
+    storedb::exec(m_db, createIndexesSql().constData());
+    prepareTrailTables();
+    const QByteArray sql = selectRecordSql();
+    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &m_selectRecord, nullptr) != SQLITE_OK)
+        throw Error(storedb::engineReason(m_db));
+}
+
+std::unique_ptr<PatientStore> PatientStore::open(const QString &path, const QByteArray &key)
 {
     std::unique_ptr<PatientStore> store(new PatientStore(path));
     try {
-        store->m_db = storedb::openKeyed(path);
-        checkTable(store->m_db);
-        storedb::exec(store->m_db, createIndexesSql().constData());
-        store->prepareTrailTables();
-        const QByteArray sql = selectRecordSql();
-        if (sqlite3_prepare_v2(store->m_db, sql.constData(), int(sql.size()), &store->m_selectRecord,
-                               nullptr) != SQLITE_OK)
-            throw Error(storedb::engineReason(store->m_db));
+        store->attach(key);
+    } catch (const storedb::WrongKey &error) {
+        throw storedb::WrongKey(tr("无法打开病历资料库“%1”：%2").arg(path, error.message()));
     } catch (const Error &error) {
         throw Error(tr("无法打开病历资料库“%1”：%2").arg(path, error.message()));
     }
     return store;
 }
 
-void PatientStore::create(const QString &path)
+void PatientStore::rekey(const QByteArray &newKey)
+{
+    connection();
+    const QByteArray oldKey = m_key;
+    close();
+    QString failure;
+    try {
+        rekeyFile(m_path, oldKey, newKey);
+    } catch (const Error &error) {
+        failure = error.message();
+    }
+    // Whatever happened, the file holds one whole database under one of the two keys.
+    try {
+        try {
+            attach(failure.isEmpty() ? newKey : oldKey);
+        } catch (const storedb::WrongKey &) {
+            close();
+            attach(failure.isEmpty() ? oldKey : newKey);
+        }
+    } catch (const Error &error) {
+        close();
+        throw Error(tr("更改口令后无法重新打开病历资料库“%1”：%2").arg(m_path, error.message()));
+    }
+    if (!failure.isEmpty())
+        throw Error(tr("无法更改病历资料库“%1”的口令：%2。口令未改").arg(m_path, failure));
+    if (m_key != newKey)
+        throw Error(tr("无法更改病历资料库“%1”的口令：更改没有生效。口令未改").arg(m_path));
+}
+
+qint64 PatientStore::changeCount() const
+{
+    return m_db ? sqlite3_total_changes(m_db) : 0;
+}
+
+void PatientStore::create(const QString &path, const QByteArray &key)
 {
     const auto fail = [&path](const QString &reason) {
         return Error(tr("无法创建病历资料库“%1”：%2").arg(path, reason));
@@ -195,7 +237,6 @@ void PatientStore::create(const QString &path)
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
             SQLITE_OK)
             throw Error(storedb::engineReason(db));
-        const QByteArray key(password);
         if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
             throw Error(storedb::engineReason(db));
         inTransaction(db, [&] {
@@ -420,7 +461,7 @@ void PatientStore::backupEncrypted(const QString &path)
             throw Error(tr("这是正在使用的病历资料库文件本身"));
         text::WholeFile file(path, text::FileMode::OwnerOnly);
         file.closeDescriptor();
-        storedb::exportEncrypted(db, file.temporaryPath());
+        storedb::exportEncrypted(db, file.temporaryPath(), m_key);
         file.commit();
     } catch (const Error &error) {
         throw Error(tr("无法备份到“%1”：%2").arg(path, error.message()));

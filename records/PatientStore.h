@@ -30,19 +30,29 @@ class PatientStore
 public:
     static constexpr const char *password = "TeapotRiverGlow";
 
-    // Opens an existing database; never creates one. Missing file, not a database,
-    // wrong password and unreadable file are errors. A database made before the trail
-    // existed gets the trail, archive and settings tables here, in one transaction; a
+    // Opens an existing database with its key (the database password unless the database has
+    // its own passphrase); never creates one. Missing file, not a database, wrong key and
+    // unreadable file are errors; a wrong key throws storedb::WrongKey. A database made before
+    // the trail existed gets the trail, archive and settings tables here, in one transaction; a
     // trail table that lacks columns is an error and is left as it is.
-    static std::unique_ptr<PatientStore> open(const QString &path);
-    // Creates a new empty database (owner-only); refuses when the file exists.
-    static void create(const QString &path);
+    static std::unique_ptr<PatientStore> open(const QString &path, const QByteArray &key = password);
+    // Creates a new empty database (owner-only) keyed with `key`; refuses when the file exists.
+    static void create(const QString &path, const QByteArray &key = password);
 
     ~PatientStore();
     PatientStore(const PatientStore &) = delete;
     PatientStore &operator=(const PatientStore &) = delete;
 
     QString path() const { return m_path; }
+    // The key the database opened with; encrypted backups and compaction keep it.
+    QByteArray key() const { return m_key; }
+    // Changes the database's key, whole or not at all (see rekeyFile), and opens it again with
+    // the key it then has. Throws Error when the key could not be changed.
+    void rekey(const QByteArray &newKey);
+    // The open connection, for the engine's online backup of the safety copies.
+    sqlite3 *connectionForCopy() const { return connection(); }
+    // Changes this connection made since it opened (grows with every post).
+    qint64 changeCount() const;
 
     // Every record's list columns, ordered by bed: numeric beds by value (2 before 10),
     // then any other bed text, ties by row id; each row says whether it is archived.
@@ -100,10 +110,13 @@ private:
     TrailStamp completed(const TrailStamp &stamp) const;
 
     explicit PatientStore(const QString &path);
+    // Opens the connection with `key`, checks the table and prepares the record query.
+    void attach(const QByteArray &key);
     // The open connection; throws Error once the store is closed.
     sqlite3 *connection() const;
 
     QString m_path;
+    QByteArray m_key;
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_selectRecord = nullptr; // kept prepared: making a record current is frequent
     QString m_displayName;

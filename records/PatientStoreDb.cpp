@@ -67,7 +67,12 @@ QString engineReason(sqlite3 *db)
     }
 }
 
-sqlite3 *openKeyed(const QString &path)
+QByteArray defaultKey()
+{
+    return QByteArray(PatientStore::password);
+}
+
+sqlite3 *openKeyed(const QString &path, const QByteArray &key)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat info;
@@ -106,12 +111,15 @@ sqlite3 *openKeyed(const QString &path)
     }
     // Other processes may hold the file open (it is shared); wait a while for their locks.
     sqlite3_busy_timeout(db, 5000);
-    const QByteArray key(PatientStore::password);
     try {
         if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
             throw Error(engineReason(db));
         // The engine reports a wrong key or a foreign file only on the first read.
-        exec(db, "SELECT count(*) FROM sqlite_master");
+        if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            if (sqlite3_errcode(db) == SQLITE_NOTADB)
+                throw WrongKey(engineReason(db));
+            throw Error(engineReason(db));
+        }
     } catch (...) {
         closeQuietly(db);
         throw;
@@ -134,12 +142,15 @@ void exec(sqlite3 *db, const char *sql)
     }
 }
 
-void exportEncrypted(sqlite3 *db, const QString &destination)
+void exportEncrypted(sqlite3 *db, const QString &destination, const QByteArray &key)
 {
     {
         Statement attach(db, "ATTACH DATABASE ?1 AS quillcase_copy KEY ?2");
         attach.bindText(1, destination); // the engine takes file names as UTF-8, as Qt does
-        attach.bindText(2, QString::fromLatin1(PatientStore::password));
+        // The key is bound as the bytes given, so a passphrase in any script keys the copy alike.
+        if (sqlite3_bind_text(attach.handle(), 2, key.constData(), int(key.size()), SQLITE_TRANSIENT) !=
+            SQLITE_OK)
+            throw Error(engineReason(db));
         attach.next();
     }
     try {

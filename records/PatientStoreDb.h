@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "text/Error.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -16,19 +18,30 @@ QString systemReason(int errorNumber);
 // The engine's last message for this connection, in Chinese where it is a known one.
 QString engineReason(sqlite3 *db);
 
-// Opens an existing database file and keys it with the database password. Never creates:
+// The key every database has until its own passphrase is set: the database password.
+QByteArray defaultKey();
+
+// Opens an existing database file and keys it with `key`. Never creates:
 // a missing, empty, unreadable or read-only file, a folder, a plain unencrypted SQLite file,
 // garbage and a wrong password are all refused. The key is proved by reading sqlite_master.
-sqlite3 *openKeyed(const QString &path);
+// A wrong key (or a file that is no database at all) throws WrongKey.
+sqlite3 *openKeyed(const QString &path, const QByteArray &key = defaultKey());
+
+// The key does not open the file: the file is encrypted with another one, or is no database.
+class WrongKey : public Error
+{
+public:
+    using Error::Error;
+};
 // Closes a connection opened by openKeyed (null is allowed).
 void closeQuietly(sqlite3 *db);
 
 // Runs statements that return no rows.
 void exec(sqlite3 *db, const char *sql);
 
-// Attaches `destination` (an empty or missing file) keyed with the database password,
+// Attaches `destination` (an empty or missing file) keyed with `key`,
 // copies the whole main database into it with sqlcipher_export and detaches it again.
-void exportEncrypted(sqlite3 *db, const QString &destination);
+void exportEncrypted(sqlite3 *db, const QString &destination, const QByteArray &key = defaultKey());
 
 // Creates an empty file readable and writable by its owner alone; fails if it exists.
 void createOwnerOnlyFile(const QString &path);

@@ -18,6 +18,7 @@ public:
     std::deque<std::optional<QString>> fileAnswers; // save and picture choosers
     std::deque<std::optional<QFont>> fontAnswers;
     std::deque<int> choiceAnswers;
+    std::deque<std::optional<QString>> passwordAnswers;
 
     QStringList informations;
     QStringList confirmations;
@@ -25,6 +26,8 @@ public:
     QStringList inputCaptions;
     QStringList fileInitialNames; // the name each save chooser opened with
     QStringList choices;          // the text of each question with buttons of its own
+    QStringList passwordPrompts;
+    QStringList openFolders; // the folder each backup chooser opened in
 
     void information(const QString &text) override { informations << text; }
     bool confirm(const QString &text) override
@@ -37,6 +40,16 @@ public:
     {
         inputCaptions << caption;
         return pop(inputAnswers, std::optional<QString>());
+    }
+    std::optional<QString> password(const QString &, const QString &prompt) override
+    {
+        passwordPrompts << prompt;
+        return pop(passwordAnswers, std::optional<QString>());
+    }
+    std::optional<QString> openBackupFileName(QWidget *, const QString &folder) override
+    {
+        openFolders << folder;
+        return pop(fileAnswers, std::optional<QString>());
     }
     std::optional<QString> saveFileName(QWidget *, const QString &initialName) override
     {

@@ -62,6 +62,27 @@ std::optional<QString> WidgetDialogs::inputText(const QString &caption, const QS
     return answer;
 }
 
+std::optional<QString> WidgetDialogs::password(const QString &caption, const QString &prompt)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Password, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
+}
+
+std::optional<QString> WidgetDialogs::openBackupFileName(QWidget *parent, const QString &folder)
+{
+    QFileDialog dialog(parent, QStringLiteral("由文件恢复"), folder);
+    dialog.setObjectName(QStringLiteral("OpenBackupDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("所有文件 (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 std::optional<QString> WidgetDialogs::saveFileName(QWidget *parent, const QString &initialName)
 {
     QFileDialog dialog(parent);

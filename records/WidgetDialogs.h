@@ -10,6 +10,8 @@ public:
     void error(const QString &text) override;
     std::optional<QString> inputText(const QString &caption, const QString &prompt,
                                      const QString &defaultText) override;
+    std::optional<QString> password(const QString &caption, const QString &prompt) override;
+    std::optional<QString> openBackupFileName(QWidget *parent, const QString &folder) override;
     std::optional<QString> saveFileName(QWidget *parent, const QString &initialName) override;
     std::optional<QString> openPictureFileName(QWidget *parent) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
