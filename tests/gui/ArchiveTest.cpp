@@ -36,8 +36,9 @@ TEST_F(ArchiveTest, ToolsMenuOffersTheNewItemsAfterTheOldOnes)
         captions << action->text();
     }
     EXPECT_EQ(names, (QStringList{"Generate1", "N2", "Options1", "Signature1", "History1", "Archive1",
-                                  "Unarchive1"}));
-    EXPECT_EQ(captions.mid(3), (QStringList{"医师签名…", "修改痕迹…", "归档…", "取消归档…"}));
+                                  "Unarchive1", "Passphrase1"}));
+    EXPECT_EQ(captions.mid(3),
+              (QStringList{"医师签名…", "修改痕迹…", "归档…", "取消归档…", "设置数据库口令…"}));
 }
 
 TEST_F(ArchiveTest, EveryWriterRefusesAnArchivedRecord)

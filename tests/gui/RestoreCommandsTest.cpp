@@ -13,8 +13,9 @@ protected:
     void SetUp() override
     {
         AppFixture::SetUp();
-        addRecords({{{"Bed", "6"}, {"Name", "备份时"}, {"DoA", "2025-6-1"}}});
+        // The clock is set first, so that the trail of the fixture is not in its future.
         text::setClock([] { return QDateTime(QDate(2026, 2, 3), QTime(4, 5, 6)); });
+        addRecords({{{"Bed", "6"}, {"Name", "备份时"}, {"DoA", "2025-6-1"}}});
     }
     QString backups() const { return dataFolder() + "backups/"; }
 };

@@ -151,7 +151,7 @@ TEST_F(PassphraseTest, KilledRekeyLeavesADatabaseThatOpens)
 
 TEST_F(PassphraseTest, FullDiskDuringRekeyKeepsTheOldKey)
 {
-    SmallDisk disk("400k");
+    SmallDisk disk("1200k"); // room for 50 full records with their trail
     if (!disk.mounted)
         GTEST_SKIP() << "mounting a small tmpfs needs root";
     const QString file = disk.path("Quillcase.dat");

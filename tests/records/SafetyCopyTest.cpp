@@ -153,7 +153,7 @@ TEST_F(SafetyCopyTest, ReadOnlyFolderAndFullDiskLeaveNothingHalfWritten)
         copier.finish(2000);
         FAIL() << "a copy larger than the disk was kept";
     } catch (const Error &error) {
-        EXPECT_TRUE(error.message().contains("磁盘已满")) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains("磁盘空间不足")) << error.message().toStdString();
     }
     EXPECT_TRUE(entries(disk.path("backups/")).isEmpty());
 }
