@@ -1,4 +1,6 @@
 #pragma once
+#include "store/PatientStoreInterface.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -9,18 +11,10 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// One row of the patient list: the record's row id and the values of
-// columns::listColumns() (Bed, ID, Name, sex, age, marriage, PriDiagnosis).
-struct ListRow
-{
-    qint64 rowId = 0;
-    QStringList values;
-};
-
 // The encrypted patient database (SQLCipher) with its one table PatientsData.
 // Column values are addressed by their index in columns::all(). Every method
 // throws Error with a clear Chinese message naming the file and the reason.
-class PatientStore
+class PatientStore : public PatientStoreInterface
 {
 public:
     static constexpr const char *password = "TeapotRiverGlow";
@@ -31,33 +25,33 @@ public:
     // Creates a new empty database (owner-only); refuses when the file exists.
     static void create(const QString &path);
 
-    ~PatientStore();
+    ~PatientStore() override;
     PatientStore(const PatientStore &) = delete;
     PatientStore &operator=(const PatientStore &) = delete;
 
-    QString path() const { return m_path; }
+    QString path() const override { return m_path; }
 
     // Every record's list columns, ordered by bed: numeric beds by value (2 before 10),
     // then any other bed text, ties by row id.
-    std::vector<ListRow> loadList();
+    std::vector<ListRow> loadList() override;
     // All 79 values of one record in column-table order (NULL reads as empty text).
-    QStringList loadRecord(qint64 rowId);
+    QStringList loadRecord(qint64 rowId) override;
     // Stores the given columns of one record in one transaction.
-    void updateRecord(qint64 rowId, const QHash<int, QString> &values);
+    void updateRecord(qint64 rowId, const QHash<int, QString> &values) override;
     // Stores a new record in one transaction; returns its row id.
-    qint64 insertRecord(const QHash<int, QString> &values);
+    qint64 insertRecord(const QHash<int, QString> &values) override;
     // Row id of the first record (in list order) whose Bed equals the text exactly.
-    std::optional<qint64> findBed(const QString &bed);
-    int recordCount();
+    std::optional<qint64> findBed(const QString &bed) override;
+    int recordCount() override;
 
     // Backups, written whole or not at all (an existing file is replaced only when
     // the new one is complete), owner-only.
-    void backupXml(const QString &path);       // ADO XML persisted-recordset layout
-    void backupEncrypted(const QString &path); // standalone SQLCipher copy, same password
+    void backupXml(const QString &path) override;       // ADO XML persisted-recordset layout
+    void backupEncrypted(const QString &path) override; // standalone SQLCipher copy, same password
     // Chooses by name: ".xml" in any letter case gets XML, any other name the encrypted copy.
-    void backup(const QString &path);
+    void backup(const QString &path) override;
 
-    void close();
+    void close() override;
 
 private:
     explicit PatientStore(const QString &path);

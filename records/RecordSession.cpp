@@ -24,7 +24,7 @@ int columnCount()
 
 } // namespace
 
-RecordSession::RecordSession(PatientStore *store, QObject *parent) : QObject(parent), m_store(store)
+RecordSession::RecordSession(PatientStoreInterface *store, QObject *parent) : QObject(parent), m_store(store)
 {
 }
 
@@ -147,8 +147,13 @@ void RecordSession::cancel()
         emit currentChanged();
         return;
     }
-    m_edited = m_stored;
-    m_filled.assign(columnCount(), false);
+    // Reading the record again shows what another desktop may have stored meanwhile.
+    if (m_store) {
+        loadCurrent();
+    } else {
+        m_edited = m_stored;
+        m_filled.assign(columnCount(), false);
+    }
     setState(State::Browse);
     emit currentChanged();
 }

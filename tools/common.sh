@@ -23,9 +23,10 @@ qc_install() {
 
 # What building and running need.
 QC_RUNTIME_PACKAGES=(build-essential cmake pkg-config qt6-base-dev qt6-qpa-plugins libqt6dbus6
-    libqt6printsupport6 libsqlcipher-dev sqlcipher fonts-noto-cjk fonts-arphic-ukai)
-# What the tests need besides: GoogleTest, and the outside tools that judge our files.
-QC_TEST_PACKAGES=(libgtest-dev libgmock-dev python3 poppler-utils libreoffice-writer-nogui dbus-daemon)
+    libqt6printsupport6 libsqlcipher-dev sqlcipher libpq-dev fonts-noto-cjk fonts-arphic-ukai)
+# What the tests need besides: GoogleTest, the outside tools that judge our files, and the
+# PostgreSQL server the ward store is tested against.
+QC_TEST_PACKAGES=(libgtest-dev libgmock-dev python3 poppler-utils libreoffice-writer-nogui dbus-daemon postgresql)
 
 qc_build() {
     cmake -S "$QC_ROOT" -B "$QC_BUILD" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

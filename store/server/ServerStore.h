@@ -1,0 +1,69 @@
+#pragma once
+#include "store/PatientStoreInterface.h"
+#include "store/StoreColumns.h"
+#include "store/server/PgConnection.h"
+
+#include <QHash>
+#include <memory>
+
+// The ward's records on a PostgreSQL server. Every record carries a version: a post stores
+// only over the version this desktop loaded, so a change another doctor stored meanwhile is
+// never overwritten; the server's triggers write the trail, the author and the time, and
+// announce every stored record to the other desktops.
+class ServerStore : public PatientStoreInterface
+{
+public:
+    // Connects with a libpq connection string and checks the ward's tables. Throws Error
+    // ("无法连接病区服务器……", a missing schema, another layout version, no rights).
+    static std::unique_ptr<ServerStore> open(const QString &connectionString, const StoreColumns &columns);
+
+    ~ServerStore() override;
+    ServerStore(const ServerStore &) = delete;
+    ServerStore &operator=(const ServerStore &) = delete;
+
+    QString path() const override { return m_description; }
+    std::vector<ListRow> loadList() override;
+    QStringList loadRecord(qint64 rowId) override;
+    // Refused when another desktop stored the record after this one loaded it ("该病历已被
+    // <姓名> 于 <时间> 修改并保存，本次修改未保存。"), when it is archived, and when the bed
+    // would hold a second record not archived.
+    void updateRecord(qint64 rowId, const QHash<int, QString> &values) override;
+    qint64 insertRecord(const QHash<int, QString> &values) override;
+    // Among the records not archived.
+    std::optional<qint64> findBed(const QString &bed) override;
+    int recordCount() override;
+    void backupXml(const QString &path) override;
+    void backupEncrypted(const QString &path) override;
+    void backup(const QString &path) override;
+    void close() override;
+
+    // The server role this desktop signed in as, and its display name from the doctors table.
+    QString role();
+    QString displayName();
+    // Marks a record archived (the server stamps the time and the role).
+    void archiveRecord(qint64 rowId);
+    bool isArchived(qint64 rowId);
+    // The socket to watch for announcements, and the ids of the records other desktops
+    // stored since the last call (each once, in arrival order).
+    int socket() const;
+    std::vector<qint64> takeChangedRecords();
+    // The open connection, for tests and the ward tool.
+    PGconn *connection();
+
+private:
+    ServerStore(const QString &connectionString, const StoreColumns &columns);
+    void connect();
+    std::vector<int> checkedIndexes(const QHash<int, QString> &values) const;
+    [[noreturn]] void refuseUpdate(qint64 rowId, const pg::ServerError *cause,
+                                   const QHash<int, QString> &values);
+    Error bedExists(const QString &bed) const;
+
+    QString m_connectionString;
+    StoreColumns m_columns;
+    int m_bedColumn = -1;
+    QString m_description;
+    pg::Connection m_connection;
+    bool m_closed = false;
+    // The version of each record as this desktop last loaded or stored it.
+    QHash<qint64, qint64> m_versions;
+};
