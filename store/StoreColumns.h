@@ -1,11 +1,16 @@
 #pragma once
-#include <QStringList>
+#include "store/PatientStoreInterface.h"
 
-// The column names a store keeps, handed to it by its caller so that the store needs no
-// knowledge of the forms: every column in column-table order, and the columns of the
-// patient list in their order of display (the bed first).
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+// What a store needs to know of the forms, handed to it by its caller: every column name
+// in column-table order, the columns of the patient list in their order of display (the
+// bed first), and the rule that puts the list in bed order (when empty, the store's own).
 struct StoreColumns
 {
     QStringList names;
     QStringList listNames;
+    std::function<void(std::vector<ListRow> &)> orderList;
 };

@@ -112,8 +112,10 @@ std::vector<ListRow> ServerStore::loadList()
 {
     PGconn *db = connection();
     try {
+        // The caller's own bed order is quicker than the server's, and the same by construction.
+        const QByteArray order = m_columns.orderList ? QByteArray() : serverschema::bedOrderSql();
         const pg::Result list = pg::exec(db, "SELECT \"RecordId\", " + columnList(m_columns.listNames) +
-                                                 " FROM \"PatientsData\" " + serverschema::bedOrderSql());
+                                                 " FROM \"PatientsData\" " + order);
         const int count = int(m_columns.listNames.size());
         const int rows = pg::rows(list.get());
         std::vector<ListRow> result;
@@ -126,6 +128,8 @@ std::vector<ListRow> ServerStore::loadList()
                 row.values << pg::text(list.get(), r, c);
             result.push_back(std::move(row));
         }
+        if (m_columns.orderList)
+            m_columns.orderList(result);
         return result;
     } catch (const Error &error) {
         throw Error(tr("读取病区服务器“%1”上的病历时出错：%2").arg(m_description, error.message()));

@@ -219,6 +219,23 @@ TEST_F(ServerStoreTest, OtherDesktopsHearOfEveryStoredRecord)
     EXPECT_TRUE(zhang->takeChangedRecords().empty());
 }
 
+TEST_F(ServerStoreTest, TheServersOwnBedOrderAgreesWithTheDesktops)
+{
+    auto store = m_ward->openAs(m_zhang);
+    for (const char *bed : {"10", "2", "02", "002", "0", "00", "加1", " 3", "12a", "", "𠀀", "\uE000", "3",
+                            "a", "B", "99999999999999999999", "100000000000000000000"})
+        store->insertRecord({{column("Bed"), QString::fromUtf8(bed)}});
+    StoreColumns serverOrder = storeColumnList();
+    serverOrder.orderList = nullptr;
+    auto bySql = ServerStore::open(m_ward->connectionString(m_zhang), serverOrder);
+    std::vector<qint64> desktop, server;
+    for (const ListRow &row : store->loadList())
+        desktop.push_back(row.rowId);
+    for (const ListRow &row : bySql->loadList())
+        server.push_back(row.rowId);
+    EXPECT_EQ(server, desktop);
+}
+
 TEST_F(ServerStoreTest, SignedInRoleAndItsDisplayName)
 {
     auto store = m_ward->openAs(m_zhang);
