@@ -3,7 +3,11 @@
 // patient list, making a record current, posting a record, both backups and compaction,
 // with the sqlcipher client's own export of the same file for comparison. The database
 // carries a modification trail of a million rows (1000 of them for one record) throughout.
+// quillcase-bench --server <connection> [N] [seconds]: the same against a PostgreSQL server
+// (a scratch database is created there and dropped again), with twenty doctors posting at
+// once for the given seconds (60 by default).
 #include "bench/RestoreBench.h"
+#include "bench/ServerBench.h"
 #include "bench/SyntheticRecords.h"
 #include "records/ColumnTable.h"
 #include "records/Compaction.h"
@@ -106,6 +110,15 @@ std::optional<double> clientExport(const QString &database, const QString &scrat
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "--server") {
+        const qint64 records = argc > 3 ? QByteArray(argv[3]).toLongLong() : 100000;
+        const int seconds = argc > 4 ? QByteArray(argv[4]).toInt() : 60;
+        if (argc < 3 || records < 1 || seconds < 1) {
+            std::fprintf(stderr, "usage: quillcase-bench --server <connection> [number of records] [seconds]\n");
+            return 2;
+        }
+        return runServerBench(QString::fromLocal8Bit(argv[2]), records, seconds);
+    }
     qint64 count = 100000;
     if (argc > 1) {
         bool ok = false;

@@ -1,5 +1,6 @@
 #pragma once
 #include "records/ChangeTrail.h"
+#include "store/PatientStoreInterface.h"
 
 #include <QHash>
 #include <QString>
@@ -11,21 +12,12 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// One row of the patient list: the record's row id and the values of
-// columns::listColumns() (Bed, ID, Name, sex, age, marriage, PriDiagnosis).
-struct ListRow
-{
-    qint64 rowId = 0;
-    QStringList values;
-    bool archived = false; // archived records are read-only and give their bed free
-};
-
 // The encrypted patient database (SQLCipher) with its table PatientsData, and beside it
 // the modification trail PatientsHistory, the archive marks PatientsArchive and the
 // settings QuillcaseSettings. Column values are addressed by their index in
 // columns::all(). Every method throws Error with a clear Chinese message naming the
 // file and the reason.
-class PatientStore
+class PatientStore : public PatientStoreInterface
 {
 public:
     static constexpr const char *password = "TeapotRiverGlow";
@@ -39,11 +31,11 @@ public:
     // Creates a new empty database (owner-only) keyed with `key`; refuses when the file exists.
     static void create(const QString &path, const QByteArray &key = password);
 
-    ~PatientStore();
+    ~PatientStore() override;
     PatientStore(const PatientStore &) = delete;
     PatientStore &operator=(const PatientStore &) = delete;
 
-    QString path() const { return m_path; }
+    QString path() const override { return m_path; }
     // The key the database opened with; encrypted backups and compaction keep it.
     QByteArray key() const { return m_key; }
     // Changes the database's key, whole or not at all (see rekeyFile), and opens it again with
@@ -56,49 +48,50 @@ public:
 
     // Every record's list columns, ordered by bed: numeric beds by value (2 before 10),
     // then any other bed text, ties by row id; each row says whether it is archived.
-    std::vector<ListRow> loadList();
+    std::vector<ListRow> loadList() override;
     // All 79 values of one record in column-table order (NULL reads as empty text).
-    QStringList loadRecord(qint64 rowId);
+    QStringList loadRecord(qint64 rowId) override;
     // Stores the given columns of one record in one transaction, together with one trail
     // row for each column whose text really changed. An archived record is refused.
-    void updateRecord(qint64 rowId, const QHash<int, QString> &values, const TrailStamp &stamp = {});
+    void updateRecord(qint64 rowId, const QHash<int, QString> &values, const TrailStamp &stamp = {}) override;
     // Stores a new record in one transaction, with one trail row (empty old text) for each
     // filled column; returns its row id.
-    qint64 insertRecord(const QHash<int, QString> &values, const TrailStamp &stamp = {});
+    qint64 insertRecord(const QHash<int, QString> &values, const TrailStamp &stamp = {}) override;
     // Row id of the first record (in list order) whose Bed equals the text exactly, among
     // the records not archived.
-    std::optional<qint64> findBed(const QString &bed);
-    int recordCount();
+    std::optional<qint64> findBed(const QString &bed) override;
+    int recordCount() override;
 
     // Backups, written whole or not at all (an existing file is replaced only when
     // the new one is complete), owner-only.
     // ADO XML persisted-recordset layout; the trail goes beside it, see historyBackupPath.
-    void backupXml(const QString &path);
-    void backupEncrypted(const QString &path); // standalone SQLCipher copy, same password
+    void backupXml(const QString &path) override;
+    void backupEncrypted(const QString &path) override; // standalone SQLCipher copy, same password
     // Chooses by name: ".xml" in any letter case gets XML, any other name the encrypted copy.
-    void backup(const QString &path);
+    void backup(const QString &path) override;
     // The file the XML backup `X.xml` writes the trail into: `X.history.xml` beside it.
     static QString historyBackupPath(const QString &xmlPath);
 
     // The modification trail of one record, newest first.
-    std::vector<TrailEntry> history(qint64 rowId);
+    std::vector<TrailEntry> history(qint64 rowId) override;
     // The time of the trail row written last, or an empty text for an empty trail.
-    QString latestChangeTime();
+    QString latestChangeTime() override;
 
-    bool isArchived(qint64 rowId);
+    bool isArchived(qint64 rowId) override;
     // Archives or unarchives a record and writes the change into the trail, in one
     // transaction. Setting the state a record already has does nothing.
-    void setArchived(qint64 rowId, bool archived, const TrailStamp &stamp = {});
+    void setArchived(qint64 rowId, bool archived, const TrailStamp &stamp = {}) override;
 
     // The doctor's display name kept in the settings (empty while none is set).
-    QString displayName() const { return m_displayName; }
+    QString displayName() const override { return m_displayName; }
     // Keeps a display name (blanks at both ends removed; empty clears it). Refuses control
     // characters and more than 100 characters.
-    void setDisplayName(const QString &name);
+    void setDisplayName(const QString &name) override;
     // The operator every change is written under: display name and system account.
-    QString operatorName() const;
+    QString operatorName() const override;
 
-    void close();
+
+    void close() override;
 
 private:
     // The trail, archive and settings tables: created where missing, checked, read.

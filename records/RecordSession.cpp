@@ -27,7 +27,7 @@ int columnCount()
 
 } // namespace
 
-RecordSession::RecordSession(PatientStore *store, QObject *parent) : QObject(parent), m_store(store)
+RecordSession::RecordSession(PatientStoreInterface *store, QObject *parent) : QObject(parent), m_store(store)
 {
 }
 
@@ -182,8 +182,13 @@ void RecordSession::cancel()
         emit currentChanged();
         return;
     }
-    m_edited = m_stored;
-    m_filled.assign(columnCount(), false);
+    // Reading the record again shows what another desktop may have stored meanwhile.
+    if (m_store) {
+        loadCurrent();
+    } else {
+        m_edited = m_stored;
+        m_filled.assign(columnCount(), false);
+    }
     setState(State::Browse);
     emit currentChanged();
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "records/PatientStore.h"
+#include "store/PatientStoreInterface.h"
 
 #include <QObject>
 #include <QStringList>
@@ -15,11 +15,11 @@ class RecordSession : public QObject
 public:
     enum class State { Browse, Edit, Insert };
 
-    explicit RecordSession(PatientStore *store, QObject *parent = nullptr);
+    explicit RecordSession(PatientStoreInterface *store, QObject *parent = nullptr);
 
     // Loads the patient list ordered by bed and makes the first record current.
     void open();
-    PatientStore *store() const { return m_store; }
+    PatientStoreInterface *store() const { return m_store; }
 
     State state() const { return m_state; }
     bool isEditing() const { return m_state != State::Browse; }
@@ -92,7 +92,7 @@ private:
     void loadCurrent();
     void sortKeepingCurrent();
 
-    PatientStore *m_store;
+    PatientStoreInterface *m_store;
     std::vector<ListRow> m_rows; // rowId 0 marks the appended record not yet stored
     int m_current = -1;
     State m_state = State::Browse;

@@ -23,14 +23,15 @@ qc_install() {
 
 # What building needs: the compiler, Qt's and SQLCipher's headers, libchm for the help
 # window and chmcmd (fp-utils), which compiles the help file.
-QC_BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libsqlcipher-dev libchm-dev fp-utils)
+QC_BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libsqlcipher-dev libchm-dev fp-utils
+    libpq-dev)
 # What running needs (the .deb depends on these): Qt's platform plugins and Chinese
 # translations, the libraries, the fonts, and the sqlcipher client for looking into the database.
 QC_RUNTIME_PACKAGES=(qt6-qpa-plugins libqt6dbus6 libqt6printsupport6 libsqlcipher0 libchm1 qt6-translations-l10n
     sqlcipher fonts-noto-cjk fonts-arphic-ukai)
 # What the tests need besides: GoogleTest, and the outside tools that judge our files.
 QC_TEST_PACKAGES=(libgtest-dev libgmock-dev python3 poppler-utils libreoffice-writer-nogui dbus-daemon
-    appstream desktop-file-utils lintian xvfb xauth imagemagick fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6)
+    postgresql appstream desktop-file-utils lintian xvfb xauth imagemagick fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6)
 
 # Configures build/; extra arguments go to cmake (-DQUILLCASE_TESTS=ON).
 qc_configure() {

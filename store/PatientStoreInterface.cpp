@@ -1,0 +1,3 @@
+#include "store/PatientStoreInterface.h"
+
+PatientStoreInterface::~PatientStoreInterface() = default;

@@ -1,0 +1,22 @@
+#pragma once
+#include <QString>
+
+typedef struct pg_conn PGconn;
+
+// Moving one desktop's encrypted database to the ward's server.
+namespace wardimport {
+
+struct Counts
+{
+    int records = 0;
+    int archived = 0;
+    int trail = 0;
+};
+
+// Copies every record of the database file (keeping its row ids), its archive flags and its
+// trail when the file has them, into a ward database holding no record yet, in one
+// transaction; the counts on the server are checked against the file before it commits.
+// On any refusal or failure the server is left as it was.
+Counts importFile(PGconn *connection, const QString &databasePath);
+
+} // namespace wardimport
