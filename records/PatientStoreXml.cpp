@@ -6,8 +6,10 @@
 
 #include <QStringList>
 
-#include <sqlcipher/sqlite3.h>
+#include <algorithm>
+#include <vector>
 
+#include <sqlcipher/sqlite3.h>
 
 namespace storexml {
 
@@ -136,25 +138,67 @@ bool isPlainXmlName(const QString &name)
 
 namespace {
 
-// Writes one table whole in the rowset layout.
-void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &missingMessage)
+// One column of the written rowset: a column of the table, or the record's position in the
+// records file computed from the table's RecordId.
+struct OutputColumn
+{
+    XmlColumn xml;
+    int source = -1; // index in the table's row; -1 for the record position
+};
+
+constexpr const char *recordRowName = "RecordRow";
+
+enum class RecordPosition {
+    None,            // the table's columns as they are
+    Added,           // the table's columns, then RecordRow
+    InPlaceOfRecord, // RecordRow where RecordId stands, RecordId itself left out
+};
+
+// Writes one table whole in the rowset layout. With a position other than None, each row
+// also carries RecordRow: the 1-based place of its record among `recordRowIds` (the records'
+// row ids in the order the records file holds them), left out for a row whose record is not
+// there.
+void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &missingMessage,
+                RecordPosition position = RecordPosition::None,
+                const std::vector<qint64> *recordRowIds = nullptr)
 {
     // The columns as the table holds them, so that a table carrying more than the known
     // columns is backed up whole.
-    std::vector<XmlColumn> columnsOfTable;
+    std::vector<QString> namesOfTable;
     {
         storedb::Statement info(db, "PRAGMA table_info(" + table + ")");
-        while (info.next()) {
-            XmlColumn column;
-            column.name = info.text(1);
-            column.attribute = isPlainXmlName(column.name)
-                                   ? column.name.toUtf8()
-                                   : QByteArray("c") + QByteArray::number(qsizetype(columnsOfTable.size()));
-            columnsOfTable.push_back(column);
-        }
+        while (info.next())
+            namesOfTable.push_back(info.text(1));
     }
-    if (columnsOfTable.empty())
+    if (namesOfTable.empty())
         throw Error(missingMessage);
+
+    int recordIdIndex = -1;
+    for (size_t i = 0; i < namesOfTable.size(); ++i) {
+        if (namesOfTable[i].compare(QLatin1String("RecordId"), Qt::CaseInsensitive) == 0)
+            recordIdIndex = int(i);
+    }
+    if (recordIdIndex < 0 || !recordRowIds)
+        position = RecordPosition::None;
+
+    std::vector<OutputColumn> columnsOfTable;
+    const auto addColumn = [&](const QString &name, int source) {
+        OutputColumn column;
+        column.xml.name = name;
+        column.xml.attribute = isPlainXmlName(name)
+                                   ? name.toUtf8()
+                                   : QByteArray("c") + QByteArray::number(qsizetype(columnsOfTable.size()));
+        column.source = source;
+        columnsOfTable.push_back(column);
+    };
+    for (size_t i = 0; i < namesOfTable.size(); ++i) {
+        if (position == RecordPosition::InPlaceOfRecord && int(i) == recordIdIndex)
+            addColumn(QString::fromLatin1(recordRowName), -1);
+        else
+            addColumn(namesOfTable[i], int(i));
+    }
+    if (position == RecordPosition::Added)
+        addColumn(QString::fromLatin1(recordRowName), -1);
 
     Output out(fd);
     out.append("<?xml version='1.0' encoding='UTF-8'?>\n"
@@ -166,9 +210,10 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
                "\t<s:ElementType name='row' content='eltOnly' rs:updatable='true'>\n");
     int number = 0;
     int bedIndex = -1;
-    for (const XmlColumn &column : columnsOfTable) {
-        if (column.name == QLatin1String("Bed"))
-            bedIndex = number;
+    for (const OutputColumn &output : columnsOfTable) {
+        const XmlColumn &column = output.xml;
+        if (output.source >= 0 && column.name == QLatin1String("Bed"))
+            bedIndex = output.source;
         ++number;
         out.append("\t\t<s:AttributeType name='");
         out.append(column.attribute);
@@ -193,15 +238,29 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
 
     // Row-id order reads the table front to back; the reader sorts as it likes.
     storedb::Statement rows(db, "SELECT * FROM " + table + " ORDER BY rowid");
-    const int count = int(columnsOfTable.size());
     while (rows.next()) {
         out.append("\t<z:row");
-        for (int i = 0; i < count; ++i) {
-            const QByteArrayView value = rows.utf8(i);
+        for (const OutputColumn &column : columnsOfTable) {
+            if (column.source < 0) {
+                // The record's place, found by halving the sorted row ids.
+                if (rows.isNull(recordIdIndex))
+                    continue;
+                const qint64 recordId = rows.int64(recordIdIndex);
+                const auto found = std::lower_bound(recordRowIds->begin(), recordRowIds->end(), recordId);
+                if (found == recordRowIds->end() || *found != recordId)
+                    continue; // a row of a record the records file does not hold
+                out.append(" ");
+                out.append(column.xml.attribute);
+                out.append("='");
+                out.append(QByteArray::number(qint64(found - recordRowIds->begin()) + 1));
+                out.append("'");
+                continue;
+            }
+            const QByteArrayView value = rows.utf8(column.source);
             if (value.isEmpty())
                 continue; // NULL and empty values are left out, as the layout does
             out.append(" ");
-            out.append(columnsOfTable[size_t(i)].attribute);
+            out.append(column.xml.attribute);
             out.append("='");
             uint bad = 0;
             if (!appendAttributeValue(out.buffer(), value, &bad)) {
@@ -211,7 +270,7 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
                                          ? tr("不是有效的 UTF-8 文本")
                                          : tr("含有 XML 文件不能保存的字符（代码 U+%1）").arg(code);
                 throw Error(tr("床号为“%1”的记录中，字段 %2 %3；请改用不以 .xml 结尾的文件名，备份为加密副本")
-                                .arg(bed, columnsOfTable[size_t(i)].name, what));
+                                .arg(bed, column.xml.name, what));
             }
             out.append("'");
         }
@@ -230,9 +289,25 @@ void writeRowset(sqlite3 *db, int fd)
     writeTable(db, fd, "PatientsData", tr("数据库中没有病人资料表 PatientsData"));
 }
 
-void writeHistoryRowset(sqlite3 *db, int fd)
+std::vector<qint64> recordRowIds(sqlite3 *db)
 {
-    writeTable(db, fd, "PatientsHistory", tr("数据库中没有修改痕迹表 PatientsHistory"));
+    std::vector<qint64> ids;
+    storedb::Statement rows(db, "SELECT rowid FROM PatientsData ORDER BY rowid");
+    while (rows.next())
+        ids.push_back(rows.int64(0));
+    return ids;
+}
+
+void writeHistoryRowset(sqlite3 *db, int fd, const std::vector<qint64> &recordRowIds)
+{
+    writeTable(db, fd, "PatientsHistory", tr("数据库中没有修改痕迹表 PatientsHistory"), RecordPosition::Added,
+               &recordRowIds);
+}
+
+void writeArchiveRowset(sqlite3 *db, int fd, const std::vector<qint64> &recordRowIds)
+{
+    writeTable(db, fd, "PatientsArchive", tr("数据库中没有归档表 PatientsArchive"),
+               RecordPosition::InPlaceOfRecord, &recordRowIds);
 }
 
 } // namespace storexml
