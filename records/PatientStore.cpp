@@ -448,8 +448,8 @@ void PatientStore::backupXml(const QString &path)
         text::WholeFile archiveFile(archiveBackupPath(path), text::FileMode::OwnerOnly);
         storedb::exec(db, "SAVEPOINT xml_backup");
         try {
-            storexml::writeRowset(db, file.descriptor());
-            const std::vector<qint64> rowIds = storexml::recordRowIds(db);
+            std::vector<qint64> rowIds;
+            storexml::writeRowset(db, file.descriptor(), &rowIds);
             storexml::writeHistoryRowset(db, trailFile.descriptor(), rowIds);
             storexml::writeArchiveRowset(db, archiveFile.descriptor(), rowIds);
         } catch (...) {

@@ -158,9 +158,12 @@ enum class RecordPosition {
 // also carries RecordRow: the 1-based place of its record among `recordRowIds` (the records'
 // row ids in the order the records file holds them), left out for a row whose record is not
 // there.
+//
+// `rowIdsOut`, when given, receives the row ids of the rows in the order written, read in the
+// same pass.
 void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &missingMessage,
                 RecordPosition position = RecordPosition::None,
-                const std::vector<qint64> *recordRowIds = nullptr)
+                const std::vector<qint64> *recordRowIds = nullptr, std::vector<qint64> *rowIdsOut = nullptr)
 {
     // The columns as the table holds them, so that a table carrying more than the known
     // columns is backed up whole.
@@ -180,6 +183,14 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
     }
     if (recordIdIndex < 0 || !recordRowIds)
         position = RecordPosition::None;
+    // Each record's row id with its place (1-based) in the records file, sorted by row id.
+    std::vector<std::pair<qint64, qint64>> places;
+    if (position != RecordPosition::None) {
+        places.reserve(recordRowIds->size());
+        for (size_t i = 0; i < recordRowIds->size(); ++i)
+            places.emplace_back((*recordRowIds)[i], qint64(i) + 1);
+        std::sort(places.begin(), places.end());
+    }
 
     std::vector<OutputColumn> columnsOfTable;
     const auto addColumn = [&](const QString &name, int source) {
@@ -236,23 +247,45 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
                "</s:Schema>\n"
                "<rs:data>\n");
 
+    // The row id under a name no column of the table takes, if any.
+    QByteArray rowIdName;
+    if (rowIdsOut) {
+        for (const char *name : {"rowid", "_rowid_", "oid"}) {
+            const bool taken =
+                std::any_of(namesOfTable.begin(), namesOfTable.end(), [&](const QString &column) {
+                    return column.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+                });
+            if (!taken) {
+                rowIdName = name;
+                break;
+            }
+        }
+    }
+    // (A table whose columns take all three names gives no row ids: its trail then names no
+    // record's place.)
+    const int rowIdIndex = int(namesOfTable.size());
+
     // Row-id order reads the table front to back; the reader sorts as it likes.
-    storedb::Statement rows(db, "SELECT * FROM " + table + " ORDER BY rowid");
+    storedb::Statement rows(db, "SELECT *" + (rowIdName.isEmpty() ? QByteArray() : ", " + rowIdName) +
+                                    " FROM " + table + " ORDER BY rowid");
     while (rows.next()) {
+        if (!rowIdName.isEmpty())
+            rowIdsOut->push_back(rows.int64(rowIdIndex));
         out.append("\t<z:row");
         for (const OutputColumn &column : columnsOfTable) {
             if (column.source < 0) {
-                // The record's place, found by halving the sorted row ids.
+                // The record's place, found by halving the row ids sorted.
                 if (rows.isNull(recordIdIndex))
                     continue;
                 const qint64 recordId = rows.int64(recordIdIndex);
-                const auto found = std::lower_bound(recordRowIds->begin(), recordRowIds->end(), recordId);
-                if (found == recordRowIds->end() || *found != recordId)
+                const auto found =
+                    std::lower_bound(places.begin(), places.end(), std::pair(recordId, qint64(0)));
+                if (found == places.end() || found->first != recordId)
                     continue; // a row of a record the records file does not hold
                 out.append(" ");
                 out.append(column.xml.attribute);
                 out.append("='");
-                out.append(QByteArray::number(qint64(found - recordRowIds->begin()) + 1));
+                out.append(QByteArray::number(found->second));
                 out.append("'");
                 continue;
             }
@@ -284,18 +317,10 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
 
 } // namespace
 
-void writeRowset(sqlite3 *db, int fd)
+void writeRowset(sqlite3 *db, int fd, std::vector<qint64> *rowIds)
 {
-    writeTable(db, fd, "PatientsData", tr("数据库中没有病人资料表 PatientsData"));
-}
-
-std::vector<qint64> recordRowIds(sqlite3 *db)
-{
-    std::vector<qint64> ids;
-    storedb::Statement rows(db, "SELECT rowid FROM PatientsData ORDER BY rowid");
-    while (rows.next())
-        ids.push_back(rows.int64(0));
-    return ids;
+    writeTable(db, fd, "PatientsData", tr("数据库中没有病人资料表 PatientsData"), RecordPosition::None,
+               nullptr, rowIds);
 }
 
 void writeHistoryRowset(sqlite3 *db, int fd, const std::vector<qint64> &recordRowIds)
