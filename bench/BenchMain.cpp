@@ -114,7 +114,8 @@ int main(int argc, char **argv)
         const qint64 records = argc > 3 ? QByteArray(argv[3]).toLongLong() : 100000;
         const int seconds = argc > 4 ? QByteArray(argv[4]).toInt() : 60;
         if (argc < 3 || records < 1 || seconds < 1) {
-            std::fprintf(stderr, "usage: quillcase-bench --server <connection> [number of records] [seconds]\n");
+            std::fprintf(stderr,
+                         "usage: quillcase-bench --server <connection> [number of records] [seconds]\n");
             return 2;
         }
         return runServerBench(QString::fromLocal8Bit(argv[2]), records, seconds);
@@ -155,7 +156,8 @@ int main(int argc, char **argv)
                 bestBefore = std::min(bestBefore, secondsSince(start));
             }
             rows.push_back({QStringLiteral("open and load the list with an empty trail, best of 3"),
-                            secondsText(bestBefore), {}});
+                            secondsText(bestBefore),
+                            {}});
         }
         const qint64 trailRows = 1000000;
         const int focusChanges = 1000;
@@ -256,9 +258,14 @@ int main(int argc, char **argv)
         const QString xml = dir.filePath(QStringLiteral("backup.xml"));
         start = Clock::now();
         store->backup(xml);
-        rows.push_back({QStringLiteral("backup to XML"), secondsText(secondsSince(start)),
-                        QStringLiteral("file %1").arg(megabytes(QFileInfo(xml).size()))});
+        rows.push_back({QStringLiteral("backup to XML (records, trail and archive files)"),
+                        secondsText(secondsSince(start)),
+                        QStringLiteral("file %1, trail %2")
+                            .arg(megabytes(QFileInfo(xml).size()),
+                                 megabytes(QFileInfo(PatientStore::historyBackupPath(xml)).size()))});
         QFile::remove(xml);
+        QFile::remove(PatientStore::historyBackupPath(xml));
+        QFile::remove(PatientStore::archiveBackupPath(xml));
 
         const QString copy = dir.filePath(QStringLiteral("backup.dat"));
         start = Clock::now();

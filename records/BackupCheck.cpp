@@ -113,6 +113,13 @@ void checkEncrypted(BackupSummary &summary, const QList<QByteArray> &keys)
             count.next();
             summary.trailRows = count.int64(0);
         }
+        if (tableColumns(db, archiveTable).contains(QLatin1String("RecordId"), Qt::CaseInsensitive)) {
+            // Only marks of records the backup holds archive anything.
+            storedb::Statement count(db, QByteArray("SELECT count(*) FROM \"") + archiveTable +
+                                             "\" WHERE RecordId IN (SELECT rowid FROM PatientsData)");
+            count.next();
+            summary.archivedRecords = count.int64(0);
+        }
     } catch (...) {
         storedb::closeQuietly(db);
         throw;
@@ -139,16 +146,52 @@ void checkXml(BackupSummary &summary)
                 dates << *row[size_t(doa)];
         });
     summary.newestAdmission = newestDate(dates);
+    // The trail and the archive marks: where they name a record by its place, the place must
+    // be in the records file, so that a restore can give every row its record.
+    const auto readBeside = [&](const QString &file, qint64 &count, bool marks) {
+        count = 0;
+        try {
+            int place = -1;
+            QSet<qint64> marked;
+            xmlrowset::read(
+                file,
+                [&](const QStringList &names) {
+                    for (int i = 0; place < 0 && i < names.size(); ++i) {
+                        if (names[i].compare(QLatin1String(recordRowColumn), Qt::CaseInsensitive) == 0)
+                            place = i;
+                    }
+                    if (marks && place < 0)
+                        throw Error(tr("没有 %1 字段").arg(QLatin1String(recordRowColumn)));
+                },
+                [&](const xmlrowset::Row &row) {
+                    const qint64 record = place < 0 ? 0 : recordRowOf(row[size_t(place)], summary.records);
+                    if (!marks) {
+                        ++count;
+                        return;
+                    }
+                    // A mark whose record is not in the backup is not restored, nor counted.
+                    if (record == 0)
+                        return;
+                    if (marked.contains(record))
+                        throw Error(tr("第 %1 份病历的归档标记重复").arg(record));
+                    marked.insert(record);
+                    ++count;
+                });
+        } catch (const Error &error) {
+            throw Error(tr("%1“%2”：%3")
+                            .arg(marks ? tr("归档标记文件") : tr("修改记录文件"), QFileInfo(file).fileName(),
+                                 error.message()));
+        }
+    };
     const QString trail = trailFileOf(summary.path);
     if (QFileInfo::exists(trail)) {
         summary.trailPath = trail;
-        summary.trailRows = 0;
-        try {
-            xmlrowset::read(
-                trail, [](const QStringList &) {}, [&](const xmlrowset::Row &) { ++summary.trailRows; });
-        } catch (const Error &error) {
-            throw Error(tr("修改记录文件“%1”：%2").arg(QFileInfo(trail).fileName(), error.message()));
-        }
+        readBeside(trail, summary.trailRows, false);
+    }
+    const QString archive = archiveFileOf(summary.path);
+    if (QFileInfo::exists(archive)) {
+        summary.archivePath = archive;
+        readBeside(archive, summary.archivedRecords, true);
     }
 }
 
@@ -173,6 +216,27 @@ sqlite3 *openReadOnly(const QString &path, const QByteArray &key)
         throw Error(reason);
     }
     return db;
+}
+
+QString archiveFileOf(const QString &xmlPath)
+{
+    QString base = xmlPath;
+    if (base.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+        base.chop(4);
+    return base + QStringLiteral(".archive.xml");
+}
+
+qint64 recordRowOf(const std::optional<QString> &value, qint64 records)
+{
+    if (!value || value->isEmpty())
+        return 0;
+    bool ok = false;
+    const qint64 place = value->toLongLong(&ok);
+    if (!ok || place < 1 || place > records)
+        throw Error(tr("%1 的值“%2”不是备份中的病历（共 %3 份）")
+                        .arg(QLatin1String(recordRowColumn), *value)
+                        .arg(records));
+    return place;
 }
 
 QString trailFileOf(const QString &xmlPath)
@@ -257,6 +321,8 @@ QString describe(const BackupSummary &summary)
                  .arg(summary.newestAdmission.isEmpty() ? tr("（无）") : summary.newestAdmission);
     if (summary.trailRows >= 0)
         lines << tr("修改记录：%1 条").arg(summary.trailRows);
+    if (summary.archivedRecords >= 0)
+        lines << tr("已归档病历：%1 份").arg(summary.archivedRecords);
     if (!summary.extraColumns.isEmpty())
         lines << tr("另有字段：%1").arg(summary.extraColumns.join(tr("、")));
     return lines.join(QLatin1Char('\n'));

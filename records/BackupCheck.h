@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What a backup file holds, as found by checking it whole.
 struct BackupSummary
@@ -11,13 +12,15 @@ struct BackupSummary
     enum class Kind { Encrypted, Xml };
     Kind kind = Kind::Encrypted;
     QString path;
-    QDateTime fileTime;       // when the file was last written
-    qint64 records = 0;       // rows of PatientsData
-    QString newestAdmission;  // the latest admission date (DoA) as stored; empty when none
-    QStringList extraColumns; // columns beyond the 79, kept by a restore
-    qint64 trailRows = -1;    // rows of the modification trail; -1 when the backup has none
-    QString trailPath;        // an XML backup's trail file, when there is one
-    QByteArray key;           // the key that opened an encrypted backup
+    QDateTime fileTime;          // when the file was last written
+    qint64 records = 0;          // rows of PatientsData
+    QString newestAdmission;     // the latest admission date (DoA) as stored; empty when none
+    QStringList extraColumns;    // columns beyond the 79, kept by a restore
+    qint64 trailRows = -1;       // rows of the modification trail; -1 when the backup has none
+    QString trailPath;           // an XML backup's trail file, when there is one
+    qint64 archivedRecords = -1; // archived records; -1 when the backup has no archive marks table
+    QString archivePath;         // an XML backup's file of archive marks, when there is one
+    QByteArray key;              // the key that opened an encrypted backup
 };
 
 struct sqlite3;
@@ -32,6 +35,15 @@ sqlite3 *openReadOnly(const QString &path, const QByteArray &key);
 // X.history.xml beside X.xml.
 inline constexpr const char *trailTable = "PatientsHistory";
 QString trailFileOf(const QString &xmlPath);
+// The table of the archive marks, and the XML backup's file of them: X.archive.xml.
+inline constexpr const char *archiveTable = "PatientsArchive";
+QString archiveFileOf(const QString &xmlPath);
+// The column of an XML backup's trail and archive files that gives the place (1-based) of a
+// row's record in the records file.
+inline constexpr const char *recordRowColumn = "RecordRow";
+// The place a RecordRow value names: 0 when the row has none (its record is not in the
+// backup). Throws Error when it is no whole number from 1 to `records`.
+qint64 recordRowOf(const std::optional<QString> &value, qint64 records);
 
 // Whether the file is read as an XML backup: a name ending in ".xml" in any letter case,
 // or content that starts as XML.

@@ -440,14 +440,26 @@ void PatientStore::backupXml(const QString &path)
             throw Error(tr("这是正在使用的病历资料库文件本身"));
         // The XML is plain text: the temporary files holding it are owner-only, noted for removal
         // after a crash, and removed on every failure. The records' rowset stays as it always
-        // was; the trail goes into a second file of the same layout beside it. Both are complete
-        // before either replaces an older file.
+        // was; the trail and the archive marks go into files of the same layout beside it, and
+        // find their records by the place of each record in the records' file. All three are
+        // read in one snapshot and complete before any replaces an older file.
         text::WholeFile file(path, text::FileMode::OwnerOnly);
-        storexml::writeRowset(db, file.descriptor());
         text::WholeFile trailFile(historyBackupPath(path), text::FileMode::OwnerOnly);
-        storexml::writeHistoryRowset(db, trailFile.descriptor());
+        text::WholeFile archiveFile(archiveBackupPath(path), text::FileMode::OwnerOnly);
+        storedb::exec(db, "SAVEPOINT xml_backup");
+        try {
+            std::vector<qint64> rowIds;
+            storexml::writeRowset(db, file.descriptor(), &rowIds);
+            storexml::writeHistoryRowset(db, trailFile.descriptor(), rowIds);
+            storexml::writeArchiveRowset(db, archiveFile.descriptor(), rowIds);
+        } catch (...) {
+            sqlite3_exec(db, "RELEASE xml_backup", nullptr, nullptr, nullptr);
+            throw;
+        }
+        storedb::exec(db, "RELEASE xml_backup");
         file.commit();
         trailFile.commit();
+        archiveFile.commit();
     } catch (const Error &error) {
         throw Error(tr("无法备份到“%1”：%2").arg(path, error.message()));
     }
@@ -494,4 +506,12 @@ QString PatientStore::historyBackupPath(const QString &xmlPath)
     if (base.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
         base.chop(4);
     return base + QStringLiteral(".history.xml");
+}
+
+QString PatientStore::archiveBackupPath(const QString &xmlPath)
+{
+    QString base = xmlPath;
+    if (base.endsWith(QStringLiteral(".xml"), Qt::CaseInsensitive))
+        base.chop(4);
+    return base + QStringLiteral(".archive.xml");
 }

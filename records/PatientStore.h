@@ -71,6 +71,8 @@ public:
     void backup(const QString &path) override;
     // The file the XML backup `X.xml` writes the trail into: `X.history.xml` beside it.
     static QString historyBackupPath(const QString &xmlPath);
+    // The file it writes the archive marks into: `X.archive.xml` beside it.
+    static QString archiveBackupPath(const QString &xmlPath);
 
     // The modification trail of one record, newest first.
     std::vector<TrailEntry> history(qint64 rowId) override;
@@ -89,7 +91,6 @@ public:
     void setDisplayName(const QString &name) override;
     // The operator every change is written under: display name and system account.
     QString operatorName() const override;
-
 
     void close() override;
 

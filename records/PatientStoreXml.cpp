@@ -6,8 +6,10 @@
 
 #include <QStringList>
 
-#include <sqlcipher/sqlite3.h>
+#include <algorithm>
+#include <vector>
 
+#include <sqlcipher/sqlite3.h>
 
 namespace storexml {
 
@@ -136,25 +138,78 @@ bool isPlainXmlName(const QString &name)
 
 namespace {
 
-// Writes one table whole in the rowset layout.
-void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &missingMessage)
+// One column of the written rowset: a column of the table, or the record's position in the
+// records file computed from the table's RecordId.
+struct OutputColumn
+{
+    XmlColumn xml;
+    int source = -1; // index in the table's row; -1 for the record position
+};
+
+constexpr const char *recordRowName = "RecordRow";
+
+enum class RecordPosition {
+    None,            // the table's columns as they are
+    Added,           // the table's columns, then RecordRow
+    InPlaceOfRecord, // RecordRow where RecordId stands, RecordId itself left out
+};
+
+// Writes one table whole in the rowset layout. With a position other than None, each row
+// also carries RecordRow: the 1-based place of its record among `recordRowIds` (the records'
+// row ids in the order the records file holds them), left out for a row whose record is not
+// there.
+//
+// `rowIdsOut`, when given, receives the row ids of the rows in the order written, read in the
+// same pass.
+void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &missingMessage,
+                RecordPosition position = RecordPosition::None,
+                const std::vector<qint64> *recordRowIds = nullptr, std::vector<qint64> *rowIdsOut = nullptr)
 {
     // The columns as the table holds them, so that a table carrying more than the known
     // columns is backed up whole.
-    std::vector<XmlColumn> columnsOfTable;
+    std::vector<QString> namesOfTable;
     {
         storedb::Statement info(db, "PRAGMA table_info(" + table + ")");
-        while (info.next()) {
-            XmlColumn column;
-            column.name = info.text(1);
-            column.attribute = isPlainXmlName(column.name)
-                                   ? column.name.toUtf8()
-                                   : QByteArray("c") + QByteArray::number(qsizetype(columnsOfTable.size()));
-            columnsOfTable.push_back(column);
-        }
+        while (info.next())
+            namesOfTable.push_back(info.text(1));
     }
-    if (columnsOfTable.empty())
+    if (namesOfTable.empty())
         throw Error(missingMessage);
+
+    int recordIdIndex = -1;
+    for (size_t i = 0; i < namesOfTable.size(); ++i) {
+        if (namesOfTable[i].compare(QLatin1String("RecordId"), Qt::CaseInsensitive) == 0)
+            recordIdIndex = int(i);
+    }
+    if (recordIdIndex < 0 || !recordRowIds)
+        position = RecordPosition::None;
+    // Each record's row id with its place (1-based) in the records file, sorted by row id.
+    std::vector<std::pair<qint64, qint64>> places;
+    if (position != RecordPosition::None) {
+        places.reserve(recordRowIds->size());
+        for (size_t i = 0; i < recordRowIds->size(); ++i)
+            places.emplace_back((*recordRowIds)[i], qint64(i) + 1);
+        std::sort(places.begin(), places.end());
+    }
+
+    std::vector<OutputColumn> columnsOfTable;
+    const auto addColumn = [&](const QString &name, int source) {
+        OutputColumn column;
+        column.xml.name = name;
+        column.xml.attribute = isPlainXmlName(name)
+                                   ? name.toUtf8()
+                                   : QByteArray("c") + QByteArray::number(qsizetype(columnsOfTable.size()));
+        column.source = source;
+        columnsOfTable.push_back(column);
+    };
+    for (size_t i = 0; i < namesOfTable.size(); ++i) {
+        if (position == RecordPosition::InPlaceOfRecord && int(i) == recordIdIndex)
+            addColumn(QString::fromLatin1(recordRowName), -1);
+        else
+            addColumn(namesOfTable[i], int(i));
+    }
+    if (position == RecordPosition::Added)
+        addColumn(QString::fromLatin1(recordRowName), -1);
 
     Output out(fd);
     out.append("<?xml version='1.0' encoding='UTF-8'?>\n"
@@ -166,9 +221,10 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
                "\t<s:ElementType name='row' content='eltOnly' rs:updatable='true'>\n");
     int number = 0;
     int bedIndex = -1;
-    for (const XmlColumn &column : columnsOfTable) {
-        if (column.name == QLatin1String("Bed"))
-            bedIndex = number;
+    for (const OutputColumn &output : columnsOfTable) {
+        const XmlColumn &column = output.xml;
+        if (output.source >= 0 && column.name == QLatin1String("Bed"))
+            bedIndex = output.source;
         ++number;
         out.append("\t\t<s:AttributeType name='");
         out.append(column.attribute);
@@ -191,17 +247,53 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
                "</s:Schema>\n"
                "<rs:data>\n");
 
+    // The row id under a name no column of the table takes, if any.
+    QByteArray rowIdName;
+    if (rowIdsOut) {
+        for (const char *name : {"rowid", "_rowid_", "oid"}) {
+            const bool taken =
+                std::any_of(namesOfTable.begin(), namesOfTable.end(), [&](const QString &column) {
+                    return column.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+                });
+            if (!taken) {
+                rowIdName = name;
+                break;
+            }
+        }
+    }
+    // (A table whose columns take all three names gives no row ids: its trail then names no
+    // record's place.)
+    const int rowIdIndex = int(namesOfTable.size());
+
     // Row-id order reads the table front to back; the reader sorts as it likes.
-    storedb::Statement rows(db, "SELECT * FROM " + table + " ORDER BY rowid");
-    const int count = int(columnsOfTable.size());
+    storedb::Statement rows(db, "SELECT *" + (rowIdName.isEmpty() ? QByteArray() : ", " + rowIdName) +
+                                    " FROM " + table + " ORDER BY rowid");
     while (rows.next()) {
+        if (!rowIdName.isEmpty())
+            rowIdsOut->push_back(rows.int64(rowIdIndex));
         out.append("\t<z:row");
-        for (int i = 0; i < count; ++i) {
-            const QByteArrayView value = rows.utf8(i);
+        for (const OutputColumn &column : columnsOfTable) {
+            if (column.source < 0) {
+                // The record's place, found by halving the row ids sorted.
+                if (rows.isNull(recordIdIndex))
+                    continue;
+                const qint64 recordId = rows.int64(recordIdIndex);
+                const auto found =
+                    std::lower_bound(places.begin(), places.end(), std::pair(recordId, qint64(0)));
+                if (found == places.end() || found->first != recordId)
+                    continue; // a row of a record the records file does not hold
+                out.append(" ");
+                out.append(column.xml.attribute);
+                out.append("='");
+                out.append(QByteArray::number(found->second));
+                out.append("'");
+                continue;
+            }
+            const QByteArrayView value = rows.utf8(column.source);
             if (value.isEmpty())
                 continue; // NULL and empty values are left out, as the layout does
             out.append(" ");
-            out.append(columnsOfTable[size_t(i)].attribute);
+            out.append(column.xml.attribute);
             out.append("='");
             uint bad = 0;
             if (!appendAttributeValue(out.buffer(), value, &bad)) {
@@ -211,7 +303,7 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
                                          ? tr("不是有效的 UTF-8 文本")
                                          : tr("含有 XML 文件不能保存的字符（代码 U+%1）").arg(code);
                 throw Error(tr("床号为“%1”的记录中，字段 %2 %3；请改用不以 .xml 结尾的文件名，备份为加密副本")
-                                .arg(bed, columnsOfTable[size_t(i)].name, what));
+                                .arg(bed, column.xml.name, what));
             }
             out.append("'");
         }
@@ -225,14 +317,22 @@ void writeTable(sqlite3 *db, int fd, const QByteArray &table, const QString &mis
 
 } // namespace
 
-void writeRowset(sqlite3 *db, int fd)
+void writeRowset(sqlite3 *db, int fd, std::vector<qint64> *rowIds)
 {
-    writeTable(db, fd, "PatientsData", tr("数据库中没有病人资料表 PatientsData"));
+    writeTable(db, fd, "PatientsData", tr("数据库中没有病人资料表 PatientsData"), RecordPosition::None,
+               nullptr, rowIds);
 }
 
-void writeHistoryRowset(sqlite3 *db, int fd)
+void writeHistoryRowset(sqlite3 *db, int fd, const std::vector<qint64> &recordRowIds)
 {
-    writeTable(db, fd, "PatientsHistory", tr("数据库中没有修改痕迹表 PatientsHistory"));
+    writeTable(db, fd, "PatientsHistory", tr("数据库中没有修改痕迹表 PatientsHistory"), RecordPosition::Added,
+               &recordRowIds);
+}
+
+void writeArchiveRowset(sqlite3 *db, int fd, const std::vector<qint64> &recordRowIds)
+{
+    writeTable(db, fd, "PatientsArchive", tr("数据库中没有归档表 PatientsArchive"),
+               RecordPosition::InPlaceOfRecord, &recordRowIds);
 }
 
 } // namespace storexml

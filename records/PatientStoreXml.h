@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <vector>
 
 struct sqlite3;
 
@@ -21,8 +22,15 @@ bool appendAttributeValue(QByteArray &out, QByteArrayView utf8, uint *badCode);
 bool isPlainXmlName(const QString &name);
 
 // Writes the whole table to the open file descriptor. Throws Error with the reason.
-void writeRowset(sqlite3 *db, int fd);
-// Writes the modification trail PatientsHistory in the same layout, in the order written.
-void writeHistoryRowset(sqlite3 *db, int fd);
+// `rowIds`, when given, receives the records' row ids in the order written.
+void writeRowset(sqlite3 *db, int fd, std::vector<qint64> *rowIds = nullptr);
+// Writes the modification trail PatientsHistory in the same layout, in the order written,
+// each row with one more column RecordRow: the 1-based place of its record in the records
+// file (`recordRowIds` as writeRowset gives them), left out when the record is not there.
+// A restore gives the records new row ids, and finds each row's record by this place.
+void writeHistoryRowset(sqlite3 *db, int fd, const std::vector<qint64> &recordRowIds);
+// Writes the archive marks PatientsArchive in the same layout, with the columns RecordRow
+// (as above, in place of the row id), ArchivedAt and Operator.
+void writeArchiveRowset(sqlite3 *db, int fd, const std::vector<qint64> &recordRowIds);
 
 } // namespace storexml

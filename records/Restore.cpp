@@ -68,14 +68,56 @@ QSet<QString> lowerColumns(sqlite3 *db, const QString &table)
     return names;
 }
 
+// How loadRowset finds the records of a trail or archive file.
+struct RecordPlaces
+{
+    const std::vector<qint64> *newRowIds = nullptr; // the restored records' row ids, in file order
+    qint64 records = 0;
+    bool skipWithout = false; // rows naming no record are left out (an archive mark needs one)
+};
+
 // Loads one XML rowset into `table`, creating the table or adding the columns it lacks.
-// Values the rows leave out are stored as NULL.
-void loadRowset(sqlite3 *db, const QString &path, const QString &table)
+// Values the rows leave out are stored as NULL. `insertedRowIds` collects the row id each
+// row gets. With `places`, a file whose rows carry RecordRow (the place of the row's record
+// in the records file) stores the new row id of that record as RecordId instead, and
+// RecordRow itself is not kept; a file without RecordRow loads as it is.
+void loadRowset(sqlite3 *db, const QString &path, const QString &table,
+                std::vector<qint64> *insertedRowIds = nullptr, const RecordPlaces *places = nullptr)
 {
     std::unique_ptr<storedb::Statement> insert;
+    std::vector<int> parameterOf; // for each column of the file, its parameter; 0 for none
+    int placeColumn = -1;
+    int recordIdParameter = 0;
     xmlrowset::read(
         path,
-        [&](const QStringList &names) {
+        [&](const QStringList &fileNames) {
+            QStringList names;
+            parameterOf.assign(size_t(fileNames.size()), 0);
+            for (int i = 0; i < fileNames.size(); ++i) {
+                if (places && placeColumn < 0 &&
+                    fileNames[i].compare(QLatin1String(backupcheck::recordRowColumn), Qt::CaseInsensitive) ==
+                        0) {
+                    placeColumn = i;
+                    continue;
+                }
+                names << fileNames[i];
+                parameterOf[size_t(i)] = int(names.size());
+            }
+            if (placeColumn >= 0) {
+                // RecordId is set from the place; a RecordId the file holds as well is the
+                // record's old row id and is replaced.
+                for (int i = 0; i < fileNames.size(); ++i) {
+                    if (fileNames[i].compare(QLatin1String("RecordId"), Qt::CaseInsensitive) == 0 &&
+                        parameterOf[size_t(i)] > 0) {
+                        recordIdParameter = parameterOf[size_t(i)];
+                        parameterOf[size_t(i)] = 0;
+                    }
+                }
+                if (recordIdParameter == 0) {
+                    names << QStringLiteral("RecordId");
+                    recordIdParameter = int(names.size());
+                }
+            }
             const QSet<QString> present = lowerColumns(db, table);
             if (present.isEmpty()) {
                 QByteArrayList definitions;
@@ -92,22 +134,33 @@ void loadRowset(sqlite3 *db, const QString &path, const QString &table)
                                               .constData());
                 }
             }
-            QByteArrayList quoted, places;
+            QByteArrayList quoted, parameters;
             for (int i = 0; i < names.size(); ++i) {
                 quoted << quotedName(names[i]);
-                places << "?" + QByteArray::number(i + 1);
+                parameters << "?" + QByteArray::number(i + 1);
             }
             insert = std::make_unique<storedb::Statement>(db, "INSERT INTO " + quotedName(table) + " (" +
                                                                   quoted.join(", ") + ") VALUES (" +
-                                                                  places.join(", ") + ")");
+                                                                  parameters.join(", ") + ")");
         },
         [&](const xmlrowset::Row &row) {
             insert->reset();
+            if (placeColumn >= 0) {
+                const qint64 place = backupcheck::recordRowOf(row[size_t(placeColumn)], places->records);
+                if (place == 0 && places->skipWithout)
+                    return;
+                // A row of a record the backup does not hold keeps no record: its old row id
+                // would name another record here.
+                if (place > 0)
+                    insert->bindInt64(recordIdParameter, (*places->newRowIds)[size_t(place - 1)]);
+            }
             for (size_t i = 0; i < row.size(); ++i) {
-                if (row[i])
-                    insert->bindText(int(i + 1), *row[i]);
+                if (row[i] && parameterOf[i] > 0)
+                    insert->bindText(parameterOf[i], *row[i]);
             }
             insert->next();
+            if (insertedRowIds)
+                insertedRowIds->push_back(sqlite3_last_insert_rowid(db));
         });
 }
 
@@ -120,9 +173,21 @@ void buildFromXml(const BackupSummary &backup, const QString &temporary, const Q
     sqlite3 *db = storedb::openKeyed(temporary, key);
     try {
         storedb::exec(db, "BEGIN IMMEDIATE");
-        loadRowset(db, backup.path, QStringLiteral("PatientsData"));
+        // Each record's new row id, in file order: the trail and the archive marks name their
+        // record by its place in the file.
+        std::vector<qint64> newRowIds;
+        newRowIds.reserve(size_t(backup.records));
+        loadRowset(db, backup.path, QStringLiteral("PatientsData"), &newRowIds);
+        if (qint64(newRowIds.size()) != backup.records)
+            throw Error(tr("读入的记录数与备份不符"));
+        RecordPlaces places{&newRowIds, backup.records, false};
         if (!backup.trailPath.isEmpty())
-            loadRowset(db, backup.trailPath, QString::fromLatin1(backupcheck::trailTable));
+            loadRowset(db, backup.trailPath, QString::fromLatin1(backupcheck::trailTable), nullptr, &places);
+        if (!backup.archivePath.isEmpty()) {
+            places.skipWithout = true;
+            loadRowset(db, backup.archivePath, QString::fromLatin1(backupcheck::archiveTable), nullptr,
+                       &places);
+        }
         storedb::exec(db, "COMMIT");
         storedb::Statement count(db, "SELECT count(*) FROM PatientsData");
         count.next();

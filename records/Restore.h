@@ -22,8 +22,8 @@ std::optional<BackupSummary> checkAsking(const QString &path, const QByteArray &
 
 // The restored database, built beside the database in the data folder under a temporary
 // name and keyed with the database's key: an encrypted copy is exported whole (the trail and
-// any extra columns with it), an XML backup is loaded row by row (with its trail file when
-// there is one). The building never touches the database; the temporary file is removed
+// any extra columns with it), an XML backup is loaded row by row (with its trail file and its
+// file of archive marks when there are, each row given to the record it names by its place). The building never touches the database; the temporary file is removed
 // unless commit() puts it in place.
 class PreparedRestore
 {

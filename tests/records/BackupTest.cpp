@@ -289,8 +289,9 @@ TEST_F(BackupTest, OnAFullDiskTheOldBackupStaysAndNothingIsLeft)
     }
     EXPECT_EQ(fileBytes(xml), oldXml);
     EXPECT_EQ(fileBytes(copy), oldCopy);
-    // The XML backup brings its trail file; nothing else is left on the disk.
-    EXPECT_EQ(disk.entries(), QStringList({"backup.dat", "backup.history.xml", "backup.xml"}));
+    // The XML backup brings its trail and archive files; nothing else is left on the disk.
+    EXPECT_EQ(disk.entries(),
+              QStringList({"backup.archive.xml", "backup.dat", "backup.history.xml", "backup.xml"}));
 }
 
 // A backup killed half-way leaves its plain XML under a temporary name; the next start of

@@ -31,6 +31,7 @@ TEST(InitdbTool, PassphraseFromInputAndVerifyOfGoodAndBadBackups)
     good = runTool(tool, {"--verify", dir.filePath("b.xml")});
     EXPECT_EQ(good.exitCode, 0) << good.err.toStdString();
     EXPECT_TRUE(good.out.contains("XML"));
+    EXPECT_TRUE(good.out.contains("已归档病历：0 份"));
 
     writeBytes(dir.filePath("cut.xml"), fileBytes(dir.filePath("b.xml")).left(300));
     writeBytes(dir.filePath("cut.dat"), fileBytes(dir.filePath("b.dat")).left(2000));

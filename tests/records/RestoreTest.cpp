@@ -11,6 +11,61 @@ namespace {
 
 const QDateTime restoreMoment(QDate(2026, 1, 2), QTime(3, 4, 5));
 
+// Rows of a query as text lists, NULL as "<null>".
+std::vector<QStringList> queryRows(const QString &path, const char *sql)
+{
+    sqlite3 *db = storedb::openKeyed(path, storedb::defaultKey());
+    std::vector<QStringList> rows;
+    try {
+        storedb::Statement select(db, sql);
+        const int count = sqlite3_column_count(select.handle());
+        while (select.next()) {
+            QStringList row;
+            for (int i = 0; i < count; ++i)
+                row << (select.isNull(i) ? QStringLiteral("<null>") : select.text(i));
+            rows.push_back(row);
+        }
+    } catch (...) {
+        storedb::closeQuietly(db);
+        throw;
+    }
+    storedb::closeQuietly(db);
+    return rows;
+}
+
+// Rows as lines of text "a | b | c", readable when a comparison fails.
+std::vector<std::string> lines(const std::vector<QStringList> &rows)
+{
+    std::vector<std::string> result;
+    for (const QStringList &row : rows)
+        result.push_back(row.join(QStringLiteral(" | "))
+                             .replace(QLatin1Char('\r'), QStringLiteral("\\r"))
+                             .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+                             .toStdString());
+    return result;
+}
+
+// Every trail row with the record it belongs to, named by the record's bed and name (a row
+// whose record is not there names none), in the order written. The XML backup keeps no
+// difference between an empty text and none.
+std::vector<std::string> trailByRecord(const QString &path)
+{
+    return lines(
+        queryRows(path, "SELECT CASE WHEN d.rowid IS NULL THEN '(none)' ELSE coalesce(d.Bed, '') || ' ' || "
+                        "coalesce(d.Name, '') END, coalesce(h.Bed, ''), coalesce(h.ColumnName, ''), "
+                        "coalesce(h.OldText, ''), coalesce(h.NewText, ''), coalesce(h.Operator, ''), "
+                        "coalesce(h.ChangedAt, '') FROM PatientsHistory h "
+                        "LEFT JOIN PatientsData d ON d.rowid = h.RecordId ORDER BY h.rowid"));
+}
+
+// The archived records by bed and name, with the mark's time and operator.
+std::vector<std::string> archivedByRecord(const QString &path)
+{
+    return lines(
+        queryRows(path, "SELECT d.Bed, coalesce(d.Name, ''), a.ArchivedAt, a.Operator FROM PatientsArchive a "
+                        "LEFT JOIN PatientsData d ON d.rowid = a.RecordId ORDER BY d.Bed"));
+}
+
 class RestoreTest : public ::testing::Test
 {
 protected:
@@ -130,7 +185,8 @@ TEST_F(RestoreTest, XmlRoundTripWithAndWithoutTrailFile)
         EXPECT_EQ(rows[i].last(), extraBefore[i].last());
     // The trail comes back from its own file, under the column names its schema gives.
     EXPECT_EQ(tableRows(database(), "PatientsHistory"),
-              (std::vector<QStringList>{{"1", "", "Name", "旧\n文", "", "", ""}, {"2", "", "DoA", "", "", "", ""}}));
+              (std::vector<QStringList>{{"1", "", "Name", "旧\n文", "", "", ""},
+                                        {"2", "", "DoA", "", "", "", ""}}));
 
     // Without the trail file the records alone come back, with an empty trail.
     QFile::remove(path("backup.history.xml"));
@@ -154,6 +210,103 @@ TEST_F(RestoreTest, XmlTrailFileWithSomeColumnsFillsThoseColumns)
     restoreFrom(path("b.xml"));
     EXPECT_EQ(tableRows(database(), "PatientsHistory"),
               (std::vector<QStringList>{{"3", "", "", "", "新", "", ""}}));
+}
+
+TEST_F(RestoreTest, XmlRoundTripKeepsTrailAndArchiveWithTheirRecordsAcrossAGap)
+{
+    {
+        auto store = PatientStore::open(database());
+        store->updateRecord(3, record({{"Name", "第三位"}}));
+        store->insertRecord(record({{"Bed", "4"}, {"Name", "第四位"}}));
+        store->setArchived(3, true);
+    }
+    // The record in the middle is gone (a database changed by other means), its trail rows
+    // stay: the records have the row ids 1, 3 and 4, and come back as 1, 2 and 3.
+    execKeyed(database(), "DELETE FROM PatientsData WHERE rowid = 2");
+    const auto trailBefore = trailByRecord(database());
+    const auto archivedBefore = archivedByRecord(database());
+    ASSERT_EQ(archivedBefore.size(), 1u);
+    EXPECT_EQ(archivedBefore[0].rfind("3 | 第三位 | ", 0), 0u);
+    ASSERT_TRUE(std::any_of(trailBefore.begin(), trailBefore.end(),
+                            [](const std::string &row) { return row.rfind("(none) | 12 |", 0) == 0; }));
+    PatientStore::open(database())->backupXml(path("gap.xml"));
+    EXPECT_EQ(permissions(path("gap.archive.xml")), 0600);
+    changeAfterBackup();
+
+    const BackupSummary summary = backupcheck::check(path("gap.xml"), {});
+    EXPECT_EQ(summary.records, 3);
+    EXPECT_EQ(summary.trailRows, qint64(trailBefore.size()));
+    EXPECT_EQ(summary.archivedRecords, 1);
+    EXPECT_TRUE(backupcheck::restoreQuestion(summary).contains("已归档病历：1 份"));
+    restoreFrom(path("gap.xml"));
+
+    // Every trail row belongs to the same record as before; the rows of the record that was
+    // gone belong to none (their old row id now names another record).
+    EXPECT_EQ(trailByRecord(database()), trailBefore);
+    EXPECT_EQ(archivedByRecord(database()), archivedBefore);
+    // The place column is not kept.
+    EXPECT_EQ(queryRows(database(), "PRAGMA table_info(PatientsHistory)").size(), 7u);
+    auto store = PatientStore::open(database());
+    EXPECT_TRUE(store->isArchived(2));
+    EXPECT_FALSE(store->isArchived(3));
+    EXPECT_FALSE(store->findBed("3")); // archived: its bed is free
+    EXPECT_EQ(store->findBed("4"), 3);
+    EXPECT_EQ(store->history(2).front().columnName, "Archived");
+}
+
+TEST_F(RestoreTest, XmlTrailOrArchivePlacesOutsideTheRecordsAreRefused)
+{
+    PatientStore::open(database())->backupXml(path("b.xml"));
+    const QByteArray head = "<?xml version='1.0'?><xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'"
+                            " xmlns:rs='urn:schemas-microsoft-com:rowset' xmlns:z='#RowsetSchema'>"
+                            "<s:Schema id='RowsetSchema'><s:ElementType name='row'>";
+    const auto rowset = [&](const QByteArray &columns, const QByteArray &rows) {
+        QByteArray schema;
+        for (const QByteArray &name : columns.split(' '))
+            schema += "<s:AttributeType name='" + name + "'/>";
+        return head + schema + "</s:ElementType></s:Schema><rs:data>" + rows + "</rs:data></xml>";
+    };
+    const QByteArray trail = fileBytes(path("b.history.xml"));
+    const QByteArray archive = fileBytes(path("b.archive.xml"));
+    const struct
+    {
+        const char *file;
+        QByteArray bytes;
+        const char *says;
+    } cases[] = {
+        {"b.history.xml", rowset("RecordId RecordRow", "<z:row RecordId='1' RecordRow='4'/>"), "RecordRow"},
+        {"b.history.xml", rowset("RecordId RecordRow", "<z:row RecordRow='0'/>"), "RecordRow"},
+        {"b.history.xml", rowset("RecordRow NewText", "<z:row RecordRow='第一'/>"), "RecordRow"},
+        {"b.archive.xml", rowset("RecordRow ArchivedAt", "<z:row RecordRow='2'/><z:row RecordRow='2'/>"),
+         "重复"},
+        {"b.archive.xml", rowset("RecordId ArchivedAt", "<z:row RecordId='2'/>"), "RecordRow"},
+    };
+    const QByteArray current = fileBytes(database());
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.bytes.toStdString());
+        writeBytes(path("b.history.xml"), trail);
+        writeBytes(path("b.archive.xml"), archive);
+        writeBytes(path(c.file), c.bytes);
+        try {
+            backupcheck::check(path("b.xml"), {});
+            ADD_FAILURE() << "accepted";
+        } catch (const Error &error) {
+            EXPECT_TRUE(error.message().contains(c.file)) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QString::fromUtf8(c.says))) << error.message().toStdString();
+        }
+    }
+    EXPECT_EQ(fileBytes(database()), current);
+    // A mark or trail row without a place names no record of the backup and is no fault.
+    writeBytes(path("b.history.xml"),
+               rowset("RecordId RecordRow NewText", "<z:row RecordId='7' NewText='旧'/>"));
+    writeBytes(path("b.archive.xml"), rowset("RecordRow ArchivedAt", "<z:row ArchivedAt='x'/>"));
+    const BackupSummary summary = backupcheck::check(path("b.xml"), {});
+    EXPECT_EQ(summary.trailRows, 1);
+    EXPECT_EQ(summary.archivedRecords, 0);
+    restoreFrom(path("b.xml"));
+    EXPECT_EQ(queryRows(database(), "SELECT RecordId, NewText FROM PatientsHistory"),
+              (std::vector<QStringList>{{"<null>", "旧"}}));
+    EXPECT_TRUE(queryRows(database(), "SELECT * FROM PatientsArchive").empty());
 }
 
 TEST_F(RestoreTest, RefusedBackupsChangeNothing)
@@ -329,6 +482,7 @@ TEST(BackupCheckRules, NewestDateAndTrailName)
     EXPECT_EQ(backupcheck::newestDate({}), "");
     EXPECT_EQ(backupcheck::trailFileOf("/a/b.XML"), "/a/b.history.xml");
     EXPECT_EQ(backupcheck::trailFileOf("/a/b.xml"), "/a/b.history.xml");
+    EXPECT_EQ(backupcheck::archiveFileOf("/a/b.XML"), "/a/b.archive.xml");
 }
 
 } // namespace

@@ -270,6 +270,17 @@ TEST_F(TrailTest, BackupsAndCompactionKeepTheTrail)
     EXPECT_TRUE(history.contains("ChangedAt='2026-12-11T09:15:30+08:00'"));
     EXPECT_EQ(history.count("<z:row"), 4);
     EXPECT_FALSE(fileBytes(path("backup.XML")).contains("ColumnName"));
+    // Each trail row names its record by its place in the records' file as well.
+    EXPECT_TRUE(history.contains("<s:AttributeType name='RecordRow' rs:number='8'"));
+    EXPECT_EQ(history.count(" RecordRow='1'"), 4);
+    // The archive marks in a third file of the same layout.
+    EXPECT_EQ(PatientStore::archiveBackupPath(path("backup.XML")), path("backup.archive.xml"));
+    const QByteArray marks = fileBytes(path("backup.archive.xml"));
+    EXPECT_EQ(permissions(path("backup.archive.xml")), 0600);
+    EXPECT_TRUE(marks.contains("<s:AttributeType name='RecordRow' rs:number='1'"));
+    EXPECT_TRUE(marks.contains("<s:AttributeType name='ArchivedAt' rs:number='2'"));
+    EXPECT_FALSE(marks.contains("RecordId"));
+    EXPECT_EQ(marks.count("<z:row RecordRow='1' ArchivedAt='"), 1);
     if (haveTool("python3")) {
         // Python's own parser reads the trail back text for text, in the order written.
         const ToolResult python = runTool(
