@@ -4,6 +4,8 @@
 #include "app/MainLayout.h"
 #include "app/HelpFile.h"
 #include "records/InterfaceFont.h"
+#include "records/ListRefresh.h"
+#include "app/StoreAtStart.h"
 #include "app/SurfaceDrag.h"
 #include "app/TabSheets.h"
 #include "phrases/TemplateEditor.h"
@@ -28,6 +30,7 @@
 #include "records/SecondaryWindow.h"
 #include "records/TrailCommands.h"
 #include "text/Clock.h"
+#include "text/Error.h"
 #include "text/SharedValues.h"
 
 #include <QApplication>
@@ -54,13 +57,17 @@ const char *const navigatorCaptions[DBNavigator::kindCount] = {"首笔", "上笔
 TForm1::TForm1(const DataLocation &location)
 {
     setObjectName(QStringLiteral("Form1"));
-    // The database lives in the data folder, wherever the program was started from.
-    m_store = startup::openDatabase(location.dataFolder);
+    // The database lives in the data folder, or on the ward's server its settings name.
+    m_store = startup::openStore(location.dataFolder);
     m_session = std::make_unique<RecordSession>(m_store.get());
     m_session->open();
+    // Records other desktops of the ward store show in the list.
+    m_listRefresh = std::make_unique<ListRefresh>(m_session.get());
     // Once at start: trail times would run backwards with a clock set back.
     trailcommands::warnIfClockBehind(*m_store, Dialogs::current(), text::currentDateTime());
-    m_safetyCopier = std::make_unique<SafetyCopier>(m_store.get(), restore::backupsFolder(location.dataFolder));
+    // Safety copies are copies of the file; the ward's server is backed up by its administrator.
+    if (auto *file = dynamic_cast<PatientStore *>(m_store.get()))
+        m_safetyCopier = std::make_unique<SafetyCopier>(file, restore::backupsFolder(location.dataFolder));
 
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, silver);
@@ -307,8 +314,23 @@ void TForm1::N8Click()
     m_store->backup(*path);
 }
 
+namespace {
+QString onServer(const char *what)
+{
+    return QStringLiteral("病区服务器模式下请由病区管理员%1").arg(QString::fromUtf8(what));
+}
+} // namespace
+
+PatientStore &TForm1::fileStore(const QString &serverRefusal) const
+{
+    if (auto *file = dynamic_cast<PatientStore *>(m_store.get()))
+        return *file;
+    throw Error(serverRefusal);
+}
+
 void TForm1::N9Click()
 {
+    PatientStore &file = fileStore(onServer("在服务器上恢复病历资料"));
     Dialogs &dialogs = Dialogs::current();
     const QString dataFolder = text::shared().dataFolder();
     const QString backups = restore::backupsFolder(dataFolder);
@@ -316,12 +338,12 @@ void TForm1::N9Click()
         dialogs.openBackupFileName(this, QFileInfo(backups).isDir() ? backups : dataFolder);
     if (!path)
         return;
-    const std::optional<BackupSummary> backup = restore::checkAsking(*path, m_store->key(), dialogs);
+    const std::optional<BackupSummary> backup = restore::checkAsking(*path, file.key(), dialogs);
     if (!backup || !dialogs.confirm(backupcheck::restoreQuestion(*backup)))
         return;
     // The record being edited goes into the database that is kept as .bak.
     m_session->settle();
-    restore::PreparedRestore prepared(dataFolder, *backup, m_store->key());
+    restore::PreparedRestore prepared(dataFolder, *backup, file.key());
     m_safetyCopier.reset();
     m_session->detach();
     m_store.reset();
@@ -334,18 +356,21 @@ void TForm1::N9Click()
 
 void TForm1::Passphrase1Click()
 {
+    PatientStore &file = fileStore(onServer("在服务器上管理医师的账户和密码，病区服务器没有数据库口令"));
     m_session->settle();
     // A copy in progress reads through the connection the new key replaces.
     m_safetyCopier->discard();
-    passphrase::changeAsking(*m_store, Dialogs::current());
+    passphrase::changeAsking(file, Dialogs::current());
 }
 
 void TForm1::N2Click()
 {
+    // On the server nothing is stored and the run goes on.
+    PatientStore &file = fileStore(onServer("在服务器上整理病历资料库（VACUUM）"));
     // The record being edited is stored first instead of being lost with the connection.
     const bool settled = runHandler([this] { m_session->settle(); });
     if (settled) {
-        const QByteArray key = m_store->key();
+        const QByteArray key = file.key();
         m_safetyCopier.reset();
         m_session->detach();
         m_store.reset();

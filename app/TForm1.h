@@ -7,8 +7,10 @@
 #include <memory>
 
 class PatientStore;
+class PatientStoreInterface;
 class QAction;
 class QTabWidget;
+class ListRefresh;
 class RecordSession;
 class SafetyCopier;
 class TemplateEditor;
@@ -69,10 +71,14 @@ private:
     bool isMaximised() const;
     // Ends the run without the close question (after compaction or a restore).
     void endRun();
+    // The encrypted file, for the commands that work on the database file itself; on the
+    // ward's server they are refused with the given reason (the ward administrator's work).
+    PatientStore &fileStore(const QString &serverRefusal) const;
 
-    std::unique_ptr<PatientStore> m_store;
+    std::unique_ptr<PatientStoreInterface> m_store;
     std::unique_ptr<RecordSession> m_session;
-    std::unique_ptr<SafetyCopier> m_safetyCopier; // goes before the store it copies
+    std::unique_ptr<ListRefresh> m_listRefresh; // goes before the session it reloads
+    std::unique_ptr<SafetyCopier> m_safetyCopier; // goes before the store it copies; file only
     SaveFileDialog m_saveDialog1;
     QTabWidget *m_pageControl1 = nullptr;
     QTabWidget *m_pageControl2 = nullptr;

@@ -6,6 +6,13 @@
 
 class QWidget;
 
+// What the doctor typed into the sign-in window of the ward's server.
+struct SignInAnswer
+{
+    QString user;
+    QString password;
+};
+
 // Every box or chooser the user must answer goes through this interface, so that
 // widget tests can answer them. The program installs WidgetDialogs; tests install
 // ScriptedDialogs.
@@ -40,6 +47,11 @@ public:
     virtual int choose(const QString &caption, const QString &text, const QStringList &buttons) = 0;
     // Open chooser for a record database file (Quillcase.dat).
     virtual std::optional<QString> openDatabaseFileName(QWidget *parent) = 0;
+    // The sign-in window of the ward's server ("登录病区服务器"): the role, offered as given,
+    // and the password, with the server's name and why it asks; nullopt when closed without
+    // signing in.
+    virtual std::optional<SignInAnswer> signIn(const QString &server, const QString &user,
+                                               const QString &message) = 0;
 
     // The dialogs in use; WidgetDialogs unless a test installed others.
     static Dialogs &current();

@@ -250,6 +250,41 @@ bool RecordSession::locateBedNumber(int number)
     return false;
 }
 
+void RecordSession::refreshList()
+{
+    if (!m_store)
+        return;
+    std::vector<ListRow> rows = m_store->loadList();
+    const bool hadCurrent = m_current >= 0;
+    const ListRow current = hadCurrent ? m_rows[m_current] : ListRow{};
+    const int oldIndex = m_current;
+    m_rows = std::move(rows);
+    m_current = -1;
+    if (hadCurrent && current.rowId != 0)
+        for (int i = 0; i < rowCount(); ++i)
+            if (m_rows[i].rowId == current.rowId)
+                m_current = i;
+    if (m_state != State::Browse) {
+        // The record being edited keeps its row: an appended one at the end, as after append().
+        if (m_current < 0) {
+            m_rows.push_back(current);
+            m_current = rowCount() - 1;
+        }
+        if (m_state == State::Edit)
+            sortKeepingCurrent();
+        else
+            emit listChanged();
+        return;
+    }
+    // Browsing: the current record reads what another desktop stored; one that is gone gives
+    // its place to the record now there.
+    if (m_current < 0 && !m_rows.empty())
+        m_current = std::clamp(oldIndex, 0, rowCount() - 1);
+    loadCurrent();
+    emit listChanged();
+    emit currentChanged();
+}
+
 void RecordSession::detach()
 {
     m_store = nullptr;

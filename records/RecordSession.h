@@ -77,6 +77,10 @@ public:
 
     // Forgets the store (before compaction closes it); the session is unusable afterwards.
     void detach();
+    // Reads the list again (records other desktops added, changed or archived). The current
+    // record stays current; one being edited or appended keeps its row and every edit and is
+    // not read again, so that its post is still checked against the version it was loaded at.
+    void refreshList();
 
 signals:
     void stateChanged(RecordSession::State state);

@@ -19,6 +19,7 @@ public:
     std::deque<std::optional<QFont>> fontAnswers;
     std::deque<int> choiceAnswers;
     std::deque<std::optional<QString>> passwordAnswers;
+    std::deque<std::optional<SignInAnswer>> signInAnswers;
 
     QStringList informations;
     QStringList confirmations;
@@ -27,7 +28,9 @@ public:
     QStringList fileInitialNames; // the name each save chooser opened with
     QStringList choices;          // the text of each question with buttons of its own
     QStringList passwordPrompts;
-    QStringList openFolders; // the folder each backup chooser opened in
+    QStringList openFolders;    // the folder each backup chooser opened in
+    QStringList signInMessages; // why each sign-in window asked
+    QStringList signInUsers;    // the role each sign-in window offered
 
     void information(const QString &text) override { informations << text; }
     bool confirm(const QString &text) override
@@ -72,6 +75,12 @@ public:
     std::optional<QString> openDatabaseFileName(QWidget *) override
     {
         return pop(fileAnswers, std::optional<QString>());
+    }
+    std::optional<SignInAnswer> signIn(const QString &, const QString &user, const QString &message) override
+    {
+        signInUsers << user;
+        signInMessages << message;
+        return pop(signInAnswers, std::optional<SignInAnswer>());
     }
 
 private:

@@ -7,7 +7,7 @@
 
 namespace trailcommands {
 
-void setSignature(PatientStore &store, Dialogs &dialogs)
+void setSignature(PatientStoreInterface &store, Dialogs &dialogs)
 {
     const std::optional<QString> answer = dialogs.inputText(
         QStringLiteral("医师签名"),
@@ -52,7 +52,7 @@ QString clockWarning(const QString &latestChangeTime, const QDateTime &now)
         .arg(text::dateTimeText(now), text::dateTimeText(latest.toLocalTime()));
 }
 
-void warnIfClockBehind(PatientStore &store, Dialogs &dialogs, const QDateTime &now)
+void warnIfClockBehind(PatientStoreInterface &store, Dialogs &dialogs, const QDateTime &now)
 {
     const QString warning = clockWarning(store.latestChangeTime(), now);
     if (!warning.isEmpty())

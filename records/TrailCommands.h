@@ -3,7 +3,7 @@
 #include <QString>
 
 class Dialogs;
-class PatientStore;
+class PatientStoreInterface;
 class RecordSession;
 
 // The main window's commands on the operator, the archive and the trail. Each throws
@@ -11,7 +11,7 @@ class RecordSession;
 namespace trailcommands {
 
 // "医师签名…": asks for the display name the trail writes beside the account name.
-void setSignature(PatientStore &store, Dialogs &dialogs);
+void setSignature(PatientStoreInterface &store, Dialogs &dialogs);
 // "归档…": after the confirmation, posts a record being edited and archives it.
 void archive(RecordSession &session, Dialogs &dialogs);
 // "取消归档…": after the confirmation, unlocks an archived record.
@@ -21,6 +21,6 @@ void unarchive(RecordSession &session, Dialogs &dialogs);
 // empty text. Pure: the newest entry's time as stored, and now.
 QString clockWarning(const QString &latestChangeTime, const QDateTime &now);
 // Shows that warning once, at start.
-void warnIfClockBehind(PatientStore &store, Dialogs &dialogs, const QDateTime &now);
+void warnIfClockBehind(PatientStoreInterface &store, Dialogs &dialogs, const QDateTime &now);
 
 } // namespace trailcommands

@@ -1,4 +1,5 @@
 #include "records/WidgetDialogs.h"
+#include "records/TFormLogin.h"
 
 #include <QFileDialog>
 #include <QFontDialog>
@@ -160,4 +161,12 @@ std::optional<QString> WidgetDialogs::openDatabaseFileName(QWidget *parent)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<SignInAnswer> WidgetDialogs::signIn(const QString &server, const QString &user, const QString &message)
+{
+    TFormLogin form(server, user, message);
+    if (form.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return form.answer();
 }

@@ -17,4 +17,5 @@ public:
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     int choose(const QString &caption, const QString &text, const QStringList &buttons) override;
     std::optional<QString> openDatabaseFileName(QWidget *parent) override;
+    std::optional<SignInAnswer> signIn(const QString &server, const QString &user, const QString &message) override;
 };

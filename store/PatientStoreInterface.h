@@ -63,5 +63,11 @@ public:
     virtual void setDisplayName(const QString &name) = 0;
     virtual QString operatorName() const = 0;
 
+    // Records other desktops stored: a socket that turns readable when one is announced
+    // (-1 for a store nobody else writes), and the ids announced since the last call, each
+    // once. The file of one desktop has neither.
+    virtual int changeSocket() const { return -1; }
+    virtual std::vector<qint64> takeChangedRecords() { return {}; }
+
     virtual void close() = 0;
 };

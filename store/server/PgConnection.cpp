@@ -66,7 +66,7 @@ QString unreachable()
     return tr("无法连接病区服务器……");
 }
 
-Connection connect(const QString &connectionString)
+Connection connect(const QString &connectionString, const SignIn &signIn)
 {
     const QByteArray conninfo = connectionString.toUtf8();
     char *parseError = nullptr;
@@ -78,13 +78,33 @@ Connection connect(const QString &connectionString)
     }
     PQconninfoFree(options);
     // The program's own settings come first so that the hospital's string may override them.
-    const char *keywords[] = {"application_name", "client_encoding", "dbname", nullptr};
-    const char *values[] = {"quillcase", "UTF8", conninfo.constData(), nullptr};
-    Connection connection(PQconnectdbParams(keywords, values, 1));
+    // Settings after the expanded string override it: the typed role and password.
+    const QByteArray user = signIn.user.toUtf8();
+    const QByteArray password = signIn.password.toUtf8();
+    std::vector<const char *> keywords = {"application_name", "client_encoding", "dbname"};
+    std::vector<const char *> values = {"quillcase", "UTF8", conninfo.constData()};
+    if (!signIn.user.isEmpty()) {
+        keywords.push_back("user");
+        values.push_back(user.constData());
+    }
+    if (!signIn.password.isEmpty()) {
+        keywords.push_back("password");
+        values.push_back(password.constData());
+    }
+    keywords.push_back(nullptr);
+    values.push_back(nullptr);
+    Connection connection(PQconnectdbParams(keywords.data(), values.data(), 1));
     if (!connection)
         throw Error(unreachable() + tr("内存不足"));
-    if (PQstatus(connection.get()) != CONNECTION_OK)
-        throw Error(unreachable() + cleaned(PQerrorMessage(connection.get())));
+    if (PQstatus(connection.get()) != CONNECTION_OK) {
+        const QString reason = cleaned(PQerrorMessage(connection.get()));
+        const QString role = QString::fromUtf8(PQuser(connection.get()));
+        if (PQconnectionNeedsPassword(connection.get()))
+            throw SignInNeeded(tr("病区服务器要求登录：%1").arg(reason), role, false);
+        if (PQconnectionUsedPassword(connection.get()))
+            throw SignInNeeded(tr("登录未成功：%1").arg(reason), role, true);
+        throw Error(unreachable() + reason);
+    }
     // The server's notices ("already exists, skipping") are no business of the user's.
     PQsetNoticeProcessor(
         connection.get(), [](void *, const char *) {}, nullptr);

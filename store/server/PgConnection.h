@@ -50,9 +50,36 @@ private:
 // The Chinese words that begin every message about an unreachable server.
 QString unreachable();
 
+// A role and password the doctor typed, given besides the connection string (an empty user
+// keeps the string's own). Kept in memory only, for connecting again after a lost connection.
+struct SignIn
+{
+    QString user;
+    QString password;
+    bool given() const { return !user.isEmpty() || !password.isEmpty(); }
+};
+
+// The server wants a password that libpq's own ways (the string, PGPASSWORD, ~/.pgpass) did
+// not give, or refused the one given (refused()). user() is the role libpq asked for.
+class SignInNeeded : public Error
+{
+public:
+    SignInNeeded(const QString &message, const QString &user, bool refused)
+        : Error(message), m_user(user), m_refused(refused)
+    {}
+    const QString &user() const { return m_user; }
+    bool refused() const { return m_refused; }
+
+private:
+    QString m_user;
+    bool m_refused;
+};
+
 // Connects with a libpq connection string or URI (several hosts, target_session_attrs and
-// every other libpq setting included). Throws Error "无法连接病区服务器……" with the reason.
-Connection connect(const QString &connectionString);
+// every other libpq setting included); a sign-in given overrides the string's user and
+// password. Throws SignInNeeded when the server asks for a password none gave or refuses the
+// one given, else Error "无法连接病区服务器……" with the reason.
+Connection connect(const QString &connectionString, const SignIn &signIn = {});
 
 // Runs SQL without parameters (several statements allowed). Throws ServerError.
 Result exec(PGconn *connection, const QByteArray &sql);

@@ -42,8 +42,8 @@ QString localTime(double secondsSinceEpoch)
 
 } // namespace
 
-ServerStore::ServerStore(const QString &connectionString, const StoreColumns &columns)
-    : m_connectionString(connectionString), m_columns(columns)
+ServerStore::ServerStore(const QString &connectionString, const StoreColumns &columns, const pg::SignIn &signIn)
+    : m_connectionString(connectionString), m_signIn(signIn), m_columns(columns)
 {
     if (!columns.listNames.isEmpty())
         m_bedColumn = int(columns.names.indexOf(columns.listNames.front()));
@@ -54,16 +54,17 @@ ServerStore::~ServerStore()
     close();
 }
 
-std::unique_ptr<ServerStore> ServerStore::open(const QString &connectionString, const StoreColumns &columns)
+std::unique_ptr<ServerStore> ServerStore::open(const QString &connectionString, const StoreColumns &columns,
+                                               const pg::SignIn &signIn)
 {
-    std::unique_ptr<ServerStore> store(new ServerStore(connectionString, columns));
+    std::unique_ptr<ServerStore> store(new ServerStore(connectionString, columns, signIn));
     store->connect();
     return store;
 }
 
 void ServerStore::connect()
 {
-    pg::Connection connection = pg::connect(m_connectionString);
+    pg::Connection connection = pg::connect(m_connectionString, m_signIn);
     const QString description = pg::describe(connection.get());
     try {
         serversetup::checkSchema(connection.get());

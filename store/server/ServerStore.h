@@ -15,7 +15,10 @@ class ServerStore : public PatientStoreInterface
 public:
     // Connects with a libpq connection string and checks the ward's tables. Throws Error
     // ("无法连接病区服务器……", a missing schema, another layout version, no rights).
-    static std::unique_ptr<ServerStore> open(const QString &connectionString, const StoreColumns &columns);
+    // A sign-in given overrides the string's role and password (see pg::connect; throws
+    // pg::SignInNeeded when the server asks for a password).
+    static std::unique_ptr<ServerStore> open(const QString &connectionString, const StoreColumns &columns,
+                                             const pg::SignIn &signIn = {});
 
     ~ServerStore() override;
     ServerStore(const ServerStore &) = delete;
@@ -56,12 +59,13 @@ public:
     // The socket to watch for announcements, and the ids of the records other desktops
     // stored since the last call (each once, in arrival order).
     int socket() const;
-    std::vector<qint64> takeChangedRecords();
+    std::vector<qint64> takeChangedRecords() override;
+    int changeSocket() const override { return socket(); }
     // The open connection, for tests and the ward tool.
     PGconn *connection();
 
 private:
-    ServerStore(const QString &connectionString, const StoreColumns &columns);
+    ServerStore(const QString &connectionString, const StoreColumns &columns, const pg::SignIn &signIn);
     void connect();
     std::vector<int> checkedIndexes(const QHash<int, QString> &values) const;
     [[noreturn]] void refuseUpdate(qint64 rowId, const pg::ServerError *cause,
@@ -69,6 +73,7 @@ private:
     Error bedExists(const QString &bed) const;
 
     QString m_connectionString;
+    pg::SignIn m_signIn; // in memory only, to connect again after a lost connection
     StoreColumns m_columns;
     int m_bedColumn = -1;
     QString m_description;
