@@ -65,7 +65,10 @@ public:
 
     // Records other desktops stored: a socket that turns readable when one is announced
     // (-1 for a store nobody else writes), and the ids announced since the last call, each
-    // once. The file of one desktop has neither.
+    // once; `anyRecord` among them when announcements may have been missed (the connection
+    // was made again), so that the whole list is read again. The file of one desktop has
+    // neither.
+    static constexpr qint64 anyRecord = -1;
     virtual int changeSocket() const { return -1; }
     virtual std::vector<qint64> takeChangedRecords() { return {}; }
 

@@ -85,11 +85,17 @@ PGconn *ServerStore::connection()
         throw Error(tr("病区服务器“%1”的连接已关闭").arg(m_description));
     // A connection lost earlier is made again, so that a post refused while the server was
     // away succeeds once it is back.
-    if (!m_connection || PQstatus(m_connection.get()) != CONNECTION_OK) {
-        m_connection.reset();
-        connect();
-    }
+    if (!m_connection || PQstatus(m_connection.get()) != CONNECTION_OK)
+        reconnect();
     return m_connection.get();
+}
+
+void ServerStore::reconnect()
+{
+    m_connection.reset();
+    connect();
+    // Nothing was heard while the connection was down.
+    m_missedAnnouncements = true;
 }
 
 std::vector<int> ServerStore::checkedIndexes(const QHash<int, QString> &values) const
@@ -349,10 +355,20 @@ int ServerStore::socket() const
 std::vector<qint64> ServerStore::takeChangedRecords()
 {
     std::vector<qint64> changed;
-    if (!m_connection)
+    if (m_closed)
         return changed;
+    // A connection the server closed is made again here too, so that a desktop left idle
+    // hears the other desktops again (throws while the server is away).
+    if (!m_connection || PQstatus(m_connection.get()) != CONNECTION_OK)
+        reconnect();
     PGconn *db = m_connection.get();
-    PQconsumeInput(db);
+    if (!PQconsumeInput(db) && PQstatus(db) != CONNECTION_OK)
+        reconnect();
+    db = m_connection.get();
+    if (m_missedAnnouncements) {
+        m_missedAnnouncements = false;
+        changed.push_back(anyRecord);
+    }
     QSet<qint64> seen;
     while (PGnotify *notice = PQnotifies(db)) {
         const qint64 id = QByteArray(notice->extra).toLongLong();

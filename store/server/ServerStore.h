@@ -67,6 +67,8 @@ public:
 private:
     ServerStore(const QString &connectionString, const StoreColumns &columns, const pg::SignIn &signIn);
     void connect();
+    // Connects again after the connection was lost; announcements may have been missed.
+    void reconnect();
     std::vector<int> checkedIndexes(const QHash<int, QString> &values) const;
     [[noreturn]] void refuseUpdate(qint64 rowId, const pg::ServerError *cause,
                                    const QHash<int, QString> &values);
@@ -79,6 +81,7 @@ private:
     QString m_description;
     pg::Connection m_connection;
     bool m_closed = false;
+    bool m_missedAnnouncements = false;
     // The version of each record as this desktop last loaded or stored it.
     QHash<qint64, qint64> m_versions;
 };

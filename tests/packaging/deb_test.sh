@@ -15,7 +15,8 @@ bad() {
 }
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for path in ./usr/bin/quillcase ./usr/bin/quillcase-initdb \
+for path in ./usr/bin/quillcase ./usr/bin/quillcase-initdb ./usr/bin/quillcase-ward \
+    ./usr/share/man/man1/quillcase-ward.1.gz \
     ./usr/share/applications/org.quillcase.Quillcase.desktop \
     ./usr/share/metainfo/org.quillcase.Quillcase.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/org.quillcase.Quillcase.svg \
@@ -33,7 +34,7 @@ tr ',|' '\n\n' <<<"$depends" | sed 's/(.*//; s/ //g' | grep -v '^$' | while read
             echo x ;;
     esac
 done | grep -q x && bad "Depends lists build or test packages"
-for pkg in libqt6widgets6 libsqlcipher0 libchm1 qt6-translations-l10n qt6-qpa-plugins fonts-noto-cjk; do
+for pkg in libqt6widgets6 libsqlcipher0 libchm1 libpq5 qt6-translations-l10n qt6-qpa-plugins fonts-noto-cjk; do
     grep -q "\b$pkg\b" <<<"$depends" || bad "Depends lacks $pkg"
 done
 

@@ -15,9 +15,14 @@ bad() {
     failures=$((failures + 1))
 }
 
-for program in quillcase quillcase-initdb; do
+for program in quillcase quillcase-initdb quillcase-ward; do
     [ -x "$prefix/bin/$program" ] || bad "bin/$program is missing or not executable"
+    [ -f "$prefix/share/man/man1/$program.1.gz" ] || bad "no manual page for $program"
 done
+# The installed ward tool runs: without arguments it shows its usage and exits with 2.
+status=0
+"$prefix/bin/quillcase-ward" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || bad "quillcase-ward without arguments exited with $status"
 
 desktop="$prefix/share/applications/org.quillcase.Quillcase.desktop"
 if [ -f "$desktop" ]; then
