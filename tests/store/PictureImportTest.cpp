@@ -73,12 +73,11 @@ TEST_F(PictureImportTest, FoldersAndFilesArriveWholeAndAreCounted)
 
 TEST_F(PictureImportTest, AFileThatCannotBeReadUndoesTheWholeImport)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
     writeFile(QStringLiteral("100-张三"), QStringLiteral("a.jpg"), "abc");
-    writeFile(QStringLiteral("100-张三"), QStringLiteral("b.jpg"), "def");
-    const QString locked = folder(QStringLiteral("100-张三/b.jpg"));
-    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    // A file that opens but whose first read fails, for root as well: the first page of this
+    // process's memory is never mapped.
+    if (!QFile::link(QStringLiteral("/proc/self/mem"), folder(QStringLiteral("100-张三/b.jpg"))))
+        GTEST_SKIP() << "no symbolic link here";
 
     WardDatabase ward;
     pg::Connection raw = ward.superuser();
