@@ -5,6 +5,7 @@
 #include "app/HelpFile.h"
 #include "records/InterfaceFont.h"
 #include "records/ListRefresh.h"
+#include "app/PicturesAtStart.h"
 #include "app/StoreAtStart.h"
 #include "app/SurfaceDrag.h"
 #include "app/TabSheets.h"
@@ -241,8 +242,10 @@ void TForm1::buildPages()
     patients->setObjectName(QStringLiteral("TabSheet1"));
     auto *grid = new DBCtrlGrid(m_session.get(), patients);
     grid->move(2, 2);
+    // The pictures are kept where the records are: the desktop's folders or the ward's server.
+    auto *archive = new PictureArchive(
+        this, pictures, startup::openPictures(m_store.get(), [this] { return m_store.get(); }), this);
     // The list's click shows the newly current patient's pictures.
-    auto *archive = new PictureArchive(this, pictures, this);
     connect(grid, &DBCtrlGrid::clicked, archive, &PictureArchive::patientListClicked);
     m_pageControl1->addTab(patients, QStringLiteral("病人管理"));
     m_pageControl1->addTab(tabsheets::examinationRight(fields), QStringLiteral("体格检查"));

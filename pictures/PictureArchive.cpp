@@ -1,6 +1,6 @@
 #include "pictures/PictureArchive.h"
 
-#include "pictures/FileCopy.h"
+#include "pictures/DesktopPictures.h"
 #include "pictures/PictureFolder.h"
 #include "pictures/PictureTab.h"
 #include "pictures/PictureView.h"
@@ -8,25 +8,27 @@
 #include "records/ErrorBox.h"
 #include "records/FileListBox.h"
 #include "text/Error.h"
-#include "text/Reasons.h"
 #include "text/SharedValues.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <cerrno>
-#include <sys/stat.h>
-
 PictureArchive::PictureArchive(QWidget *root, PictureTab *tab, QObject *parent)
-    : QObject(parent), m_root(root), m_tab(tab)
+    : PictureArchive(root, tab, std::make_unique<DesktopPictures>(), parent)
+{}
+
+PictureArchive::PictureArchive(QWidget *root, PictureTab *tab, std::unique_ptr<PicturePlace> place,
+                               QObject *parent)
+    : QObject(parent), m_root(root), m_tab(tab), m_place(std::move(place)),
+      m_desktop(std::make_unique<DesktopPictures>())
 {
     connect(tab->addButton(), &QPushButton::clicked, this, &PictureArchive::Button1Click);
     connect(tab->loadButton(), &QPushButton::clicked, this, &PictureArchive::Button3Click);
     connect(tab->fileList(), &FileListBox::itemSelectionChanged, this, &PictureArchive::FileListBox2Click);
     connect(tab, &PictureTab::tabShown, this, &PictureArchive::TabSheet12Show);
 }
+
+PictureArchive::~PictureArchive() = default;
 
 QLineEdit *PictureArchive::box(const char *objectName) const
 {
@@ -46,6 +48,12 @@ QString PictureArchive::patientName() const
     return box("DBEdit2")->text();
 }
 
+void PictureArchive::showFolder(PicturePlace *place, const QString &folder)
+{
+    m_shown = place;
+    place->showFolder(*m_tab->fileList(), folder);
+}
+
 void PictureArchive::ShowPatientPictures()
 {
     runHandler([this] { showPatientPictures(); });
@@ -57,17 +65,19 @@ void PictureArchive::showPatientPictures()
     const QString name = patientName();
     std::optional<QString> folder;
     if (!pictures::keyMissing(id, name))
-        folder = pictures::existingFolder(pictures::pictureRoot(), id, name);
-    m_tab->fileList()->setDirectory(folder ? *folder : text::shared().applicationFolder);
+        folder = m_place->existingFolder(id, name);
+    if (folder)
+        showFolder(m_place.get(), *folder);
+    else
+        showFolder(m_desktop.get(), text::shared().applicationFolder);
 }
 
 void PictureArchive::TabSheet12Show()
 {
     runHandler([this] {
         // Number and name are not tested for emptiness here: only the folder's existence counts.
-        if (const auto folder =
-                pictures::existingFolder(pictures::pictureRoot(), admissionNumber(), patientName()))
-            m_tab->fileList()->setDirectory(*folder);
+        if (const auto folder = m_place->existingFolder(admissionNumber(), patientName()))
+            showFolder(m_place.get(), *folder);
     });
 }
 
@@ -85,25 +95,14 @@ void PictureArchive::addPicture()
         return;
     }
 
-    const QString folder = pictures::folderPath(pictures::pictureRoot(), id, name);
-    if (!QFileInfo(folder).isDir()) {
-        // One level only: the picture root itself must already be there. A patient's
-        // folder is for its owner alone.
-        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0)
-            throw Error(QStringLiteral("无法建立图片文件夹“%1”：%2").arg(folder, text::systemReason(errno)));
-        ::chmod(QFile::encodeName(folder).constData(), 0700);
-    }
+    const QString folder = m_place->makeFolder(id, name);
 
     const std::optional<QString> chosen = Dialogs::current().openPictureFileName(m_tab);
     if (!chosen || chosen->isEmpty())
         return; // the folder made above stays, empty
 
-    const QString target = folder + QLatin1Char('/') + QFileInfo(*chosen).fileName();
-    // A picture of that name is already there: it stays, and nothing is said.
-    if (!QFileInfo::exists(target))
-        pictures::copyFile(*chosen, target);
-
-    m_tab->fileList()->setDirectory(folder);
+    m_place->addPicture(folder, *chosen);
+    showFolder(m_place.get(), folder);
 }
 
 void PictureArchive::Button3Click()
@@ -120,9 +119,12 @@ void PictureArchive::Button3Click()
 void PictureArchive::FileListBox2Click()
 {
     runHandler([this] {
-        const QString path = m_tab->fileList()->filePath();
-        if (!path.isEmpty())
-            m_tab->view()->loadPicture(path);
+        const FileListBox *list = m_tab->fileList();
+        const QString fileName = list->fileName();
+        // A list pointed at a folder by other means shows one of the desktop's.
+        PicturePlace *place = m_shown ? m_shown : m_desktop.get();
+        if (!fileName.isEmpty())
+            place->showPicture(*m_tab->view(), list->directory(), fileName);
     });
 }
 

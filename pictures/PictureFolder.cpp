@@ -69,4 +69,14 @@ std::optional<QString> existingFolder(const QString &root, const QString &id, co
     return path;
 }
 
+QStringList listedPictures(QStringList names)
+{
+    names.removeIf([](const QString &name) {
+        return name.startsWith(QLatin1Char('.')) ||
+               !name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive);
+    });
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
 } // namespace pictures

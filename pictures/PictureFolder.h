@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Where a patient's pictures live: one folder per patient directly in the picture
@@ -31,5 +32,10 @@ QString folderPath(const QString &root, const QString &id, const QString &name);
 
 // The patient's folder when the texts name a safe folder and it exists; nullopt otherwise.
 std::optional<QString> existingFolder(const QString &root, const QString &id, const QString &name);
+
+// Of the file names of a folder, those the picture list shows, as a desktop folder's list
+// shows them: names matching "*.jpg" whatever the case of the letters, none beginning with a
+// dot (hidden on the desktop), sorted regardless of case.
+QStringList listedPictures(QStringList names);
 
 } // namespace pictures

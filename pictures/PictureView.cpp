@@ -55,6 +55,37 @@ void PictureView::loadPicture(const QString &path)
             throw Error(QStringLiteral("无法读取图片“%1”：文件不完整").arg(path));
     }
 
+    decode(reader, stored, path);
+}
+
+void PictureView::loadPicture(QIODevice &device, const QString &name)
+{
+    if (!device.seek(0))
+        throw Error(QStringLiteral("无法读取图片“%1”：%2").arg(name, device.errorString()));
+    QSize stored;
+    QByteArray format;
+    {
+        QImageReader probe(&device);
+        probe.setDecideFormatFromContent(true);
+        probe.setAutoTransform(true);
+        stored = probe.size();
+        format = probe.format();
+        if (!stored.isValid())
+            throw Error(QStringLiteral("无法读取图片“%1”：%2").arg(name, probe.errorString()));
+    }
+    if (format == "jpeg" && (!device.seek(0) || !pictures::jpegIsComplete(device)))
+        throw Error(QStringLiteral("无法读取图片“%1”：文件不完整").arg(name));
+    if (!device.seek(0))
+        throw Error(QStringLiteral("无法读取图片“%1”：%2").arg(name, device.errorString()));
+    // A reader of its own: the probe's reader has moved on through the device.
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    decode(reader, stored, name);
+}
+
+void PictureView::decode(QImageReader &reader, const QSize &stored, const QString &name)
+{
     // The limit is square, so that turning the picture upright cannot make it exceed it.
     const QSize limit = decodeLimit();
     const int side = qMax(limit.width(), limit.height());
@@ -64,7 +95,7 @@ void PictureView::loadPicture(const QString &path)
 
     const QImage image = reader.read();
     if (image.isNull())
-        throw Error(QStringLiteral("无法读取图片“%1”：%2").arg(path, reader.errorString()));
+        throw Error(QStringLiteral("无法读取图片“%1”：%2").arg(name, reader.errorString()));
     m_image = image;
     m_pictureSize = turned ? stored.transposed() : stored;
     update();

@@ -2,6 +2,9 @@
 #include <QImage>
 #include <QWidget>
 
+class QIODevice;
+class QImageReader;
+
 // Shows one picture centred. A picture larger than the view in either direction is
 // scaled down to fit with its proportions kept; a smaller one is shown at its own
 // size, never enlarged. Large files are decoded straight to the largest size the view
@@ -16,6 +19,9 @@ public:
     // when the file cannot be read as a picture or is cut short; the view then keeps
     // the picture it showed.
     void loadPicture(const QString &path);
+    // The same for a picture read from an open device (a picture on the ward's server), named
+    // in messages by name. The device must allow going back to its start.
+    void loadPicture(QIODevice &device, const QString &name);
     // Empties the view.
     void clear();
 
@@ -41,6 +47,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Decodes from the reader, whose picture's size and completeness have been checked.
+    void decode(QImageReader &reader, const QSize &stored, const QString &name);
+
     QImage m_image;
     QSize m_pictureSize;
     QSize m_decodeLimit;

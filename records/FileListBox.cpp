@@ -11,11 +11,22 @@ FileListBox::FileListBox(const QString &mask, QWidget *parent) : QListWidget(par
 void FileListBox::setDirectory(const QString &folder)
 {
     m_directory = QDir::cleanPath(folder);
+    m_entriesGiven = false;
     update();
+}
+
+void FileListBox::setEntries(const QString &folder, const QStringList &names)
+{
+    m_directory = folder;
+    m_entriesGiven = true;
+    clear();
+    addItems(names);
 }
 
 void FileListBox::update()
 {
+    if (m_entriesGiven)
+        return;
     clear();
     if (m_directory.isEmpty())
         return;

@@ -13,6 +13,9 @@ public:
     void setCaseInsensitive(bool on) { m_caseInsensitive = on; }
     // Points the list at a folder and reads it again, also when it shows that folder already.
     void setDirectory(const QString &folder);
+    // Shows the given names, in their order, as the files of a folder this desktop does not
+    // hold (the ward's server); directory() is that folder's name and update() keeps them.
+    void setEntries(const QString &folder, const QStringList &names);
     // Reads the current folder again.
     void update();
     // The folder shown, without a trailing separator.
@@ -27,4 +30,5 @@ private:
     QString m_mask;
     QString m_directory;
     bool m_caseInsensitive = false;
+    bool m_entriesGiven = false;
 };

@@ -5,6 +5,9 @@
 #include "records/StoreColumnList.h"
 #include "store/server/PgConnection.h"
 #include "store/server/ServerSetup.h"
+#include "ward/PictureImport.h"
+
+#include <QFileInfo>
 
 #include <QHash>
 #include <QPair>
@@ -135,9 +138,10 @@ Counts importFile(PGconn *connection, const QString &databasePath)
             if (const qint64 present = serverCount(connection, "\"PatientsData\""))
                 throw Error(tr("病区服务器上已有 %1 份病历，只能导入到没有病历的病区数据库").arg(present));
             const qint64 trailBefore = serverCount(connection, "\"PatientsHistory\"");
+            pictureimport::checkEmpty(connection);
             // The records arrive with their own trail: the trigger would add a second one.
             pg::exec(connection, "ALTER TABLE \"PatientsData\" DISABLE TRIGGER \"PatientsTrail\"");
-            const Counts counts = copyAll(connection, file.db);
+            Counts counts = copyAll(connection, file.db);
             pg::exec(connection, "ALTER TABLE \"PatientsData\" ENABLE TRIGGER \"PatientsTrail\"");
             pg::exec(connection, "SELECT setval(pg_get_serial_sequence('\"PatientsData\"', 'RecordId'), "
                                  "greatest((SELECT max(\"RecordId\") FROM \"PatientsData\"), 1))");
@@ -146,6 +150,11 @@ Counts importFile(PGconn *connection, const QString &databasePath)
                     counts.archived ||
                 serverCount(connection, "\"PatientsHistory\"") != trailBefore + counts.trail)
                 throw Error(tr("服务器上的记录数与本机资料不符"));
+            const pictureimport::Counts pictures = pictureimport::copyFolders(
+                connection, QFileInfo(databasePath).absolutePath() + QStringLiteral("/images"));
+            pictureimport::checkCounts(connection, pictures);
+            counts.pictureFolders = pictures.folders;
+            counts.pictures = pictures.files;
             pg::exec(connection, "COMMIT");
             return counts;
         } catch (...) {

@@ -11,11 +11,14 @@ struct Counts
     int records = 0;
     int archived = 0;
     int trail = 0;
+    int pictureFolders = 0;
+    int pictures = 0;
 };
 
 // Copies every record of the database file (keeping its row ids), its archive flags and its
-// trail when the file has them, into a ward database holding no record yet, in one
-// transaction; the counts on the server are checked against the file before it commits.
+// trail when the file has them, and the picture folders under images/ beside it, into a ward
+// database holding no record and no picture yet, in one transaction; the counts on the server
+// are checked against the file and the folders before it commits.
 // On any refusal or failure the server is left as it was.
 Counts importFile(PGconn *connection, const QString &databasePath);
 

@@ -63,10 +63,14 @@ int main(int argc, char **argv)
         if (command == QStringLiteral("import") && arguments.size() == 2) {
             pg::Connection connection = pg::connect(arguments[0]);
             const wardimport::Counts counts = wardimport::importFile(connection.get(), arguments[1]);
-            say(stdout, QString::fromUtf8("已导入 %1 份病历（其中 %2 份已归档）和 %3 条修改记录")
-                            .arg(counts.records)
-                            .arg(counts.archived)
-                            .arg(counts.trail));
+            say(stdout,
+                QString::fromUtf8("已导入 %1 份病历（其中 %2 份已归档）、%3 条修改记录和 %4 个图片文件夹"
+                                  "（共 %5 个图片文件）")
+                    .arg(counts.records)
+                    .arg(counts.archived)
+                    .arg(counts.trail)
+                    .arg(counts.pictureFolders)
+                    .arg(counts.pictures));
             return 0;
         }
     } catch (const Error &error) {

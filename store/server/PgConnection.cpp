@@ -125,6 +125,20 @@ Result exec(PGconn *connection, const QByteArray &sql, const std::vector<QByteAr
                                             nullptr, nullptr, 0));
 }
 
+Result execBinary(PGconn *connection, const QByteArray &sql, const std::vector<QByteArray> &parameters,
+                  const std::vector<bool> &binaryParameters, bool binaryResult)
+{
+    const Parameters p(parameters);
+    std::vector<int> lengths;
+    std::vector<int> formats;
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        lengths.push_back(int(parameters[i].size()));
+        formats.push_back(i < binaryParameters.size() && binaryParameters[i] ? 1 : 0);
+    }
+    return checked(connection, PQexecParams(connection, sql.constData(), p.count(), nullptr, p.data(),
+                                            lengths.data(), formats.data(), binaryResult ? 1 : 0));
+}
+
 void prepare(PGconn *connection, const char *name, const QByteArray &sql)
 {
     checked(connection, PQprepare(connection, name, sql.constData(), 0, nullptr));

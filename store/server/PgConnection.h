@@ -88,6 +88,10 @@ Result exec(PGconn *connection, const QByteArray &sql, const std::vector<QByteAr
 // Prepares a named statement once per connection.
 void prepare(PGconn *connection, const char *name, const QByteArray &sql);
 Result execPrepared(PGconn *connection, const char *name, const std::vector<QByteArray> &parameters);
+// Runs one statement whose parameters marked in binaryParameters travel as raw bytes (bytea);
+// with binaryResult every result value comes back as raw bytes too.
+Result execBinary(PGconn *connection, const QByteArray &sql, const std::vector<QByteArray> &parameters,
+                  const std::vector<bool> &binaryParameters, bool binaryResult);
 
 // Text as a statement parameter: never NULL, the empty text stays the empty text.
 QByteArray textValue(const QString &text);

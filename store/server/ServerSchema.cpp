@@ -1,6 +1,7 @@
 #include "store/server/ServerSchema.h"
 
 #include "store/server/PgConnection.h"
+#include "store/server/ServerPictures.h"
 
 namespace serverschema {
 
@@ -184,6 +185,8 @@ QByteArray schemaSql(const StoreColumns &columns)
         ";\n"
         "GRANT INSERT, UPDATE, DELETE ON \"QuillcaseDoctors\" TO " +
         admin + ";\n";
+    // The patients' pictures; a ward set up before they were kept here gains them on the next init.
+    sql += serverpictures::schemaSql();
     return sql;
 }
 

@@ -1,8 +1,11 @@
 #include "pictures/PictureFolder.h"
+#include "pictures/PictureTab.h"
+#include "records/FileListBox.h"
 #include "text/Error.h"
 #include "text/SharedValues.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -99,4 +102,27 @@ TEST(PictureFolder, RootIsImagesInTheDataFolderAndExistingFolderNeedsADirectory)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     EXPECT_FALSE(pictures::existingFolder(root, QStringLiteral("9"), QStringLiteral("钱七")).has_value());
+}
+
+// The server's folders have no file system to list them: the rule they use must give what the
+// desktop's list shows for the same names.
+TEST(PictureFolder, ListedPicturesAreWhatTheDesktopListShows)
+{
+    const QStringList names = {
+        QStringLiteral("b.jpg"),     QStringLiteral("IMG_0001.JPG"), QStringLiteral("scan.bmp"),
+        QStringLiteral("a.Jpg"),     QStringLiteral(".hidden.jpg"),  QStringLiteral("jpg"),
+        QStringLiteral("x.jpg.bak"), QStringLiteral("胸片.jpg"),     QStringLiteral("C.jpeg")};
+    QTemporaryDir dir;
+    for (const QString &name : names) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    PictureTab tab;
+    tab.fileList()->setDirectory(dir.path());
+    QStringList shown;
+    for (int i = 0; i < tab.fileList()->count(); ++i)
+        shown << tab.fileList()->item(i)->text();
+    EXPECT_EQ(pictures::listedPictures(names), shown);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("a.Jpg"), QStringLiteral("b.jpg"),
+                                  QStringLiteral("IMG_0001.JPG"), QStringLiteral("胸片.jpg")}));
 }

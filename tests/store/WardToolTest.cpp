@@ -4,6 +4,8 @@
 #include "records/ColumnTable.h"
 #include "records/PatientStore.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -48,9 +50,15 @@ TEST(WardTool, InitAddDoctorAndImportFromTheCommandLine)
     const QString file = dir.filePath(QStringLiteral("Quillcase.dat"));
     PatientStore::create(file);
     PatientStore::open(file)->insertRecord({{columns::indexOf(QStringLiteral("Bed")), QStringLiteral("1")}});
+    QDir().mkpath(dir.filePath(QStringLiteral("images/5-甲")));
+    QFile picture(dir.filePath(QStringLiteral("images/5-甲/a.jpg")));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly) && picture.write("jpeg") == 4);
+    picture.close();
     const ToolRun imported = ward({QStringLiteral("import"), connection, file});
     EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
     EXPECT_TRUE(imported.out.contains(QStringLiteral("已导入 1 份病历"))) << imported.out.toStdString();
+    EXPECT_TRUE(imported.out.contains(QStringLiteral("1 个图片文件夹（共 1 个图片文件）")))
+        << imported.out.toStdString();
     const ToolRun again = ward({QStringLiteral("import"), connection, file});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains(QStringLiteral("已有 1 份病历"))) << again.err.toStdString();
