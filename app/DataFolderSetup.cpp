@@ -94,8 +94,6 @@ void createDataFolder(const QString &dataFolder, const QString &starterFolder,
     const QString target = QDir::cleanPath(dataFolder);
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
         throw Error(QStringLiteral("数据文件夹“%1”已存在，未作改动").arg(target));
-    if (!existingDatabase.isEmpty())
-        PatientStore::open(existingDatabase); // a file that is no record database goes no further
 
     const QString parent = QFileInfo(target).path();
     MadeFolders made;
@@ -116,8 +114,11 @@ void createDataFolder(const QString &dataFolder, const QString &starterFolder,
     if (existingDatabase.isEmpty()) {
         PatientStore::create(database);
     } else {
+        // Only the copy is opened: opening brings an older file's tables up to date, and the
+        // file the doctor chose stays as it was. A file that is no record database stops
+        // here, and the staging folder goes with it.
         copyFile(existingDatabase, database, 0600);
-        PatientStore::open(database); // the copy must read as well as the original
+        PatientStore::open(database);
     }
     syncPath(work, O_RDONLY | O_DIRECTORY);
 

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlcipher/sqlite3.h>
 #include <unistd.h>
 
 namespace {
@@ -76,6 +77,12 @@ TEST_F(DataFolderSetup, NewDatabaseGetsTheStarterFilesAndPictureRoot)
 TEST_F(DataFolderSetup, ExistingDatabaseIsCopiedAndTheOriginalKept)
 {
     const QString old = databaseWithOneRecord();
+    // A file of an older program, without the trail's tables: taking it brings only the copy
+    // up to date, never the file the doctor chose.
+    ASSERT_EQ(sqlite3_exec(PatientStore::open(old)->connectionForCopy(),
+                           "DROP TABLE PatientsHistory; DROP TABLE PatientsArchive; DROP TABLE QuillcaseSettings;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
     QFile original(old);
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     const QByteArray before = original.readAll();
