@@ -87,6 +87,9 @@ Result exec(PGconn *connection, const QByteArray &sql);
 Result exec(PGconn *connection, const QByteArray &sql, const std::vector<QByteArray> &parameters);
 // Prepares a named statement once per connection.
 void prepare(PGconn *connection, const char *name, const QByteArray &sql);
+// The same, replacing a statement of that name prepared earlier on the connection (prepared
+// statements outlive a rolled-back transaction, so a step that may run twice uses this).
+void prepareAgain(PGconn *connection, const char *name, const QByteArray &sql);
 Result execPrepared(PGconn *connection, const char *name, const std::vector<QByteArray> &parameters);
 
 // Text as a statement parameter: never NULL, the empty text stays the empty text.
