@@ -118,9 +118,15 @@ void WardStore::writeBackup(const QString &path, Format format)
     // as pending, removed whatever happens); the file store's writers make the backup from it.
     std::unique_ptr<PatientStore> snapshot;
     QString scratchPath;
+    std::unique_ptr<text::WholeFile> scratchFile;
     try {
-        text::WholeFile scratch(path + QStringLiteral(".snapshot"), text::FileMode::OwnerOnly,
-                                text::WholeFile::Replace::Never);
+        scratchFile = std::make_unique<text::WholeFile>(path + QStringLiteral(".snapshot"),
+                                                        text::FileMode::OwnerOnly, text::WholeFile::Replace::Never);
+    } catch (const Error &error) {
+        throw Error(tr("无法备份到“%1”：%2").arg(path, error.message()));
+    }
+    try {
+        text::WholeFile &scratch = *scratchFile;
         scratchPath = scratch.temporaryPath();
         scratch.closeDescriptor();
         try {
@@ -312,6 +318,8 @@ QString WardStore::restore(const BackupSummary &backup, const QString &dataFolde
             if (records != backup.records || serverCount(connection, "\"PatientsData\"") != backup.records ||
                 serverCount(connection, "\"PatientsData\" WHERE \"ArchivedAt\" IS NOT NULL") != archived)
                 throw Error(tr("服务器上的记录数与备份不符"));
+            // Records removed are announced by no trigger: the other desktops read their lists again.
+            pg::exec(connection, QByteArray("SELECT pg_notify('") + serverschema::changeChannel + "', '0')");
             pg::exec(connection, "COMMIT");
         } catch (...) {
             rollbackQuietly(connection);

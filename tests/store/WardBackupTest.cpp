@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 using servertest::WardDatabase;
@@ -154,7 +155,12 @@ TEST_F(WardBackupTest, BackupsOfTheServerAreTheFilesTheDesktopWouldWrite)
     EXPECT_EQ(verify.exitCode(), 0) << verify.readAllStandardError().toStdString();
 
     // A backup that cannot be written leaves nothing behind, not even the snapshot.
-    EXPECT_THROW(server->backup(m_dir.filePath(QStringLiteral("no/such/folder/b.dat"))), Error);
+    try {
+        server->backup(m_dir.filePath(QStringLiteral("no/such/folder/b.dat")));
+        ADD_FAILURE() << "backup into a missing folder";
+    } catch (const Error &error) {
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral("无法备份到"))) << error.message().toStdString();
+    }
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("snapshot")),
               QStringList());
 }
@@ -252,6 +258,21 @@ TEST_F(WardBackupTest, RestoreByADoctorOrAFailedOneChangesNothing)
     EXPECT_THROW(admin->insertRecord({{column("Bed"), QStringLiteral("2")}}), Error);
     // Nothing of the failed restore is left in the data folder.
     EXPECT_EQ(QDir(m_data).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    // A restore that only removes a record is heard by the other desktops all the same.
+    const QString now = m_dir.filePath(QStringLiteral("now.dat"));
+    admin->backup(now);
+    auto listener = open(m_doctor);
+    listener->insertRecord({{column("Bed"), QStringLiteral("40")}});
+    admin->restore(backupcheck::check(now, {storedb::defaultKey()}), m_data, QDateTime::currentDateTime());
+    std::vector<qint64> heard;
+    for (int wait = 0; wait < 100 && heard.empty(); ++wait) {
+        heard = listener->takeChangedRecords();
+        if (heard.empty())
+            QThread::msleep(20);
+    }
+    EXPECT_FALSE(heard.empty());
+    EXPECT_EQ(contentOf(*admin), before);
 }
 
 TEST_F(WardBackupTest, VacuumIsForAdministratorsAndASkippedTableIsNoSuccess)
