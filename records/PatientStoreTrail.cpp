@@ -200,8 +200,8 @@ void PatientStore::writeTrail(qint64 rowId, const QString &bed, const std::vecto
             insert.emplace(connection(), storetrail::insertTrailSql);
         else
             insert->reset();
-        storetrail::bindTrailRow(*insert, {rowId, bed, QString::fromLatin1(columns::all()[size_t(indexes[i])].name),
-                                           oldText, newText, stamp.operatorName, at});
+        const QString column = QString::fromLatin1(columns::all()[size_t(indexes[i])].name);
+        storetrail::bindTrailRow(*insert, {rowId, bed, column, oldText, newText, stamp.operatorName, at});
         insert->next();
     }
 }

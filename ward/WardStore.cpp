@@ -120,8 +120,8 @@ void WardStore::writeBackup(const QString &path, Format format)
     QString scratchPath;
     std::unique_ptr<text::WholeFile> scratchFile;
     try {
-        scratchFile = std::make_unique<text::WholeFile>(path + QStringLiteral(".snapshot"),
-                                                        text::FileMode::OwnerOnly, text::WholeFile::Replace::Never);
+        scratchFile = std::make_unique<text::WholeFile>(
+            path + QStringLiteral(".snapshot"), text::FileMode::OwnerOnly, text::WholeFile::Replace::Never);
     } catch (const Error &error) {
         throw Error(tr("无法备份到“%1”：%2").arg(path, error.message()));
     }
@@ -244,7 +244,8 @@ qint64 mergeInto(PGconn *connection, sqlite3 *db, const QStringList &names, bool
     QByteArrayList columns;
     for (const QString &name : names)
         columns << "\"" + name.toUtf8() + "\"";
-    storedb::Statement records(db, "SELECT rowid, " + columns.join(", ") + " FROM PatientsData ORDER BY rowid");
+    storedb::Statement records(db,
+                               "SELECT rowid, " + columns.join(", ") + " FROM PatientsData ORDER BY rowid");
     const int count = int(names.size());
     qint64 copied = 0;
     while (records.next()) {
@@ -327,8 +328,9 @@ QString WardStore::restore(const BackupSummary &backup, const QString &dataFolde
         }
     } catch (const pg::ServerError &error) {
         if (error.sqlState() == "42501")
-            throw unchanged(tr("病区服务器拒绝了本角色的更改（没有权限；请用 quillcase-ward init 更新病区数据库）：%1")
-                                .arg(error.message()));
+            throw unchanged(
+                tr("病区服务器拒绝了本角色的更改（没有权限；请用 quillcase-ward init 更新病区数据库）：%1")
+                    .arg(error.message()));
         throw unchanged(error.message());
     } catch (const Error &error) {
         throw unchanged(error.message());

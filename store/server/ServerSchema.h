@@ -28,7 +28,8 @@ QByteArray schemaSql(const StoreColumns &columns);
 QByteArray openBedIndexSql();
 // Gives every table of the ward to the administrators' group role, so that an administrator
 // may vacuum them and a restore may set them up (only a table's owner may do either), and
-// lets them build an index of the ward again; safe to run again. Doctors keep exactly the rights schemaSql grants them.
+// lets them build an index of the ward again; safe to run again. Doctors keep exactly the
+// rights schemaSql grants them.
 QByteArray ownershipSql();
 // ORDER BY clause of the patient list: numeric beds by value, other texts by code point,
 // then the record id.

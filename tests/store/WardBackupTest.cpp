@@ -39,8 +39,8 @@ std::map<qint64, QStringList> contentOf(PatientStoreInterface &store)
 {
     std::map<qint64, QStringList> content;
     for (const ListRow &row : store.loadList())
-        content[row.rowId] = QStringList{store.isArchived(row.rowId) ? "archived" : "open"} +
-                             store.loadRecord(row.rowId);
+        content[row.rowId] =
+            QStringList{store.isArchived(row.rowId) ? "archived" : "open"} + store.loadRecord(row.rowId);
     return content;
 }
 
@@ -90,9 +90,12 @@ protected:
             full[column("Bed")] = QStringLiteral("1");
             file->insertRecord(full, {QStringLiteral("本机医生"), QDateTime(QDate(2024, 3, 1), QTime(8, 0))});
             const qint64 gone = file->insertRecord({{column("Bed"), QStringLiteral("9")}});
-            file->insertRecord({{column("Bed"), QStringLiteral("2")}, {column("Name"), QStringLiteral("出院者")}});
-            file->setArchived(3, true, {QStringLiteral("本机医生"), QDateTime(QDate(2024, 4, 1), QTime(10, 0))});
-            file->insertRecord({{column("Bed"), QStringLiteral("2")}, {column("Name"), QStringLiteral("新病人")}});
+            file->insertRecord(
+                {{column("Bed"), QStringLiteral("2")}, {column("Name"), QStringLiteral("出院者")}});
+            file->setArchived(3, true,
+                              {QStringLiteral("本机医生"), QDateTime(QDate(2024, 4, 1), QTime(10, 0))});
+            file->insertRecord(
+                {{column("Bed"), QStringLiteral("2")}, {column("Name"), QStringLiteral("新病人")}});
             sqlite3 *db = file->connectionForCopy();
             storedb::Statement remove(db, "DELETE FROM PatientsData WHERE rowid = ?1");
             remove.bindInt64(1, gone);
@@ -159,7 +162,8 @@ TEST_F(WardBackupTest, BackupsOfTheServerAreTheFilesTheDesktopWouldWrite)
         server->backup(m_dir.filePath(QStringLiteral("no/such/folder/b.dat")));
         ADD_FAILURE() << "backup into a missing folder";
     } catch (const Error &error) {
-        EXPECT_TRUE(error.message().startsWith(QStringLiteral("无法备份到"))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral("无法备份到")))
+            << error.message().toStdString();
     }
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("snapshot")),
               QStringList());
@@ -183,7 +187,8 @@ TEST_F(WardBackupTest, RestoreMakesTheWardTheBackupAndKeepsTheTrail)
         doctor->loadRecord(1);
         doctor->updateRecord(1, {{column("Bed"), QStringLiteral("8")}});
         doctor->loadRecord(4);
-        doctor->updateRecord(4, {{column("Name"), QStringLiteral("之后改的")}, {column("Bed"), QStringLiteral("1")}});
+        doctor->updateRecord(
+            4, {{column("Name"), QStringLiteral("之后改的")}, {column("Bed"), QStringLiteral("1")}});
         doctor->insertRecord({{column("Bed"), QStringLiteral("30")}});
         admin->setArchived(3, false);
         pg::Connection raw = m_ward->superuser();
@@ -234,7 +239,8 @@ TEST_F(WardBackupTest, RestoreByADoctorOrAFailedOneChangesNothing)
                                 QDateTime::currentDateTime());
         ADD_FAILURE() << "a doctor restored";
     } catch (const Error &error) {
-        EXPECT_TRUE(error.message().contains(QStringLiteral("不是病区管理员"))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("不是病区管理员")))
+            << error.message().toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(restore::backupsFolder(m_data)));
 
@@ -247,7 +253,8 @@ TEST_F(WardBackupTest, RestoreByADoctorOrAFailedOneChangesNothing)
         file->insertRecord({{column("Bed"), QStringLiteral("5")}});
     }
     try {
-        admin->restore(backupcheck::check(twoBeds, {storedb::defaultKey()}), m_data, QDateTime::currentDateTime());
+        admin->restore(backupcheck::check(twoBeds, {storedb::defaultKey()}), m_data,
+                       QDateTime::currentDateTime());
         ADD_FAILURE() << "restored two open records of one bed";
     } catch (const Error &error) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("未改动"))) << error.message().toStdString();
@@ -294,7 +301,8 @@ TEST_F(WardBackupTest, VacuumIsForAdministratorsAndASkippedTableIsNoSuccess)
         open(m_admin)->vacuum();
         ADD_FAILURE() << "a skipped table reported as success";
     } catch (const Error &error) {
-        EXPECT_TRUE(error.message().contains(QStringLiteral("quillcase-ward init"))) << error.message().toStdString();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("quillcase-ward init")))
+            << error.message().toStdString();
     }
     serversetup::initialise(raw.get(), storeColumnList());
     EXPECT_NO_THROW(open(m_admin)->vacuum());
