@@ -2,7 +2,7 @@
 #include "app/StoreChoice.h"
 #include "records/DatabaseAtStart.h"
 #include "records/StoreColumnList.h"
-#include "store/server/ServerStore.h"
+#include "ward/WardStore.h"
 #include "text/Error.h"
 
 namespace startup {
@@ -20,7 +20,7 @@ std::unique_ptr<PatientStoreInterface> openServer(const QString &connection, Dia
     int failures = 0;
     for (;;) {
         try {
-            return ServerStore::open(connection, storeColumnList(), signIn);
+            return WardStore::open(connection, storeColumnList(), signIn);
         } catch (const pg::SignInNeeded &needed) {
             // Only what was typed here counts; a password of PGPASSWORD or ~/.pgpass the
             // server refused just brings the window.

@@ -9,6 +9,7 @@
 #include "app/StoreAtStart.h"
 #include "app/SurfaceDrag.h"
 #include "app/TabSheets.h"
+#include "app/WardCommands.h"
 #include "phrases/TemplateEditor.h"
 #include "phrases/TemplateEditorTab.h"
 #include "pictures/PictureArchive.h"
@@ -33,6 +34,7 @@
 #include "text/Clock.h"
 #include "text/Error.h"
 #include "text/SharedValues.h"
+#include "ward/WardStore.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -333,6 +335,11 @@ PatientStore &TForm1::fileStore(const QString &serverRefusal) const
 
 void TForm1::N9Click()
 {
+    if (auto *ward = dynamic_cast<WardStore *>(m_store.get())) {
+        wardcommands::restore(*ward, *m_session, Dialogs::current(), this, text::shared().dataFolder(),
+                              onServer("恢复病历资料（本角色不是病区管理员）"));
+        return;
+    }
     PatientStore &file = fileStore(onServer("在服务器上恢复病历资料"));
     Dialogs &dialogs = Dialogs::current();
     const QString dataFolder = text::shared().dataFolder();
@@ -368,7 +375,13 @@ void TForm1::Passphrase1Click()
 
 void TForm1::N2Click()
 {
-    // On the server nothing is stored and the run goes on.
+    if (auto *server = dynamic_cast<ServerStore *>(m_store.get())) {
+        // A doctor is refused and the run goes on; an administrator's VACUUM ends it.
+        if (wardcommands::compact(*server, *m_session, Dialogs::current(),
+                                  onServer("整理病历资料库（VACUUM）（本角色不是病区管理员）")))
+            endRun();
+        return;
+    }
     PatientStore &file = fileStore(onServer("在服务器上整理病历资料库（VACUUM）"));
     // The record being edited is stored first instead of being lost with the connection.
     const bool settled = runHandler([this] { m_session->settle(); });

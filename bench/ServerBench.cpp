@@ -1,6 +1,7 @@
 #include "bench/ServerBench.h"
 
 #include "bench/SyntheticRecords.h"
+#include "records/BackupCheck.h"
 #include "records/ColumnTable.h"
 #include "records/PatientStore.h"
 #include "records/PatientStoreDb.h"
@@ -9,6 +10,7 @@
 #include "store/server/ServerSetup.h"
 #include "store/server/ServerStore.h"
 #include "ward/WardImport.h"
+#include "ward/WardStore.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -213,7 +215,27 @@ int runServerBench(const QString &connection, qint64 count, int concurrentSecond
         for (size_t i = 0; i < list.size() && shared.size() < 300;
              i += std::max<size_t>(1, list.size() / 300))
             shared.push_back(list[i].rowId);
-        concurrentPosts(ward, shared, concurrentSeconds);
+        {
+            auto wardStore = WardStore::open(ward, storeColumnList());
+            const QString copy = dir.filePath(QStringLiteral("ward.dat"));
+            start = Clock::now();
+            wardStore->backup(copy);
+            row(QStringLiteral("Ctrl+B on the server: encrypted copy of %1 records").arg(list.size()),
+                secondsText(secondsSince(start)));
+            start = Clock::now();
+            wardStore->backup(dir.filePath(QStringLiteral("ward.xml")));
+            row(QStringLiteral("Ctrl+B on the server: the three XML files"), secondsText(secondsSince(start)));
+            concurrentPosts(ward, shared, concurrentSeconds);
+            start = Clock::now();
+            wardStore->restore(backupcheck::check(copy, {storedb::defaultKey()}), dir.path(),
+                               QDateTime::currentDateTime());
+            row(QStringLiteral("restore the encrypted copy into the server after the posts (safety copy "
+                               "included)"),
+                secondsText(secondsSince(start)));
+            start = Clock::now();
+            wardStore->vacuum();
+            row(QStringLiteral("VACUUM (ANALYZE) of the ward"), secondsText(secondsSince(start)));
+        }
         pg::exec(admin->get(), "DROP DATABASE " + pg::identifier(database) + " WITH (FORCE)");
     } catch (const Error &error) {
         std::fprintf(stderr, "%s\n", qPrintable(error.message()));

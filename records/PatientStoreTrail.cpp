@@ -128,6 +128,25 @@ void checkTables(sqlite3 *db, bool allowMissing)
     }
 }
 
+void bindTrailRow(storedb::Statement &insert, const TrailEntry &entry)
+{
+    insert.bindInt64(1, entry.recordId);
+    insert.bindText(2, entry.bed);
+    insert.bindText(3, entry.columnName);
+    insert.bindText(4, entry.oldText);
+    insert.bindText(5, entry.newText);
+    insert.bindText(6, entry.operatorName);
+    insert.bindText(7, entry.changedAt);
+}
+
+void bindArchiveMark(storedb::Statement &insert, qint64 recordId, const QString &archivedAt,
+                     const QString &operatorName)
+{
+    insert.bindInt64(1, recordId);
+    insert.bindText(2, archivedAt);
+    insert.bindText(3, operatorName);
+}
+
 } // namespace storetrail
 
 void PatientStore::prepareTrailTables()
@@ -161,16 +180,8 @@ QString PatientStore::operatorName() const
 
 void PatientStore::insertTrailRow(const TrailEntry &entry)
 {
-    Statement insert(connection(),
-                     "INSERT INTO PatientsHistory (RecordId, Bed, ColumnName, OldText, NewText, "
-                     "Operator, ChangedAt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-    insert.bindInt64(1, entry.recordId);
-    insert.bindText(2, entry.bed);
-    insert.bindText(3, entry.columnName);
-    insert.bindText(4, entry.oldText);
-    insert.bindText(5, entry.newText);
-    insert.bindText(6, entry.operatorName);
-    insert.bindText(7, entry.changedAt);
+    Statement insert(connection(), storetrail::insertTrailSql);
+    storetrail::bindTrailRow(insert, entry);
     insert.next();
 }
 
@@ -186,17 +197,11 @@ void PatientStore::writeTrail(qint64 rowId, const QString &bed, const std::vecto
         if (oldText == newText) // a fill that left the text as it was is no change
             continue;
         if (!insert)
-            insert.emplace(connection(), "INSERT INTO PatientsHistory (RecordId, Bed, ColumnName, OldText, "
-                                         "NewText, Operator, ChangedAt) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+            insert.emplace(connection(), storetrail::insertTrailSql);
         else
             insert->reset();
-        insert->bindInt64(1, rowId);
-        insert->bindText(2, bed);
-        insert->bindText(3, QString::fromLatin1(columns::all()[size_t(indexes[i])].name));
-        insert->bindText(4, oldText);
-        insert->bindText(5, newText);
-        insert->bindText(6, stamp.operatorName);
-        insert->bindText(7, at);
+        const QString column = QString::fromLatin1(columns::all()[size_t(indexes[i])].name);
+        storetrail::bindTrailRow(*insert, {rowId, bed, column, oldText, newText, stamp.operatorName, at});
         insert->next();
     }
 }
@@ -257,11 +262,8 @@ void PatientStore::setArchived(qint64 rowId, bool archived, const TrailStamp &st
             }
             const QString at = text::isoDateTimeText(by.at);
             if (archived) {
-                Statement mark(
-                    db, "INSERT INTO PatientsArchive (RecordId, ArchivedAt, Operator) VALUES (?1, ?2, ?3)");
-                mark.bindInt64(1, rowId);
-                mark.bindText(2, at);
-                mark.bindText(3, by.operatorName);
+                Statement mark(db, storetrail::insertArchiveSql);
+                storetrail::bindArchiveMark(mark, rowId, at, by.operatorName);
                 mark.next();
             } else {
                 Statement unmark(db, "DELETE FROM PatientsArchive WHERE RecordId = ?1");

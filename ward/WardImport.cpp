@@ -78,7 +78,7 @@ Counts copyAll(PGconn *connection, sqlite3 *db)
             archive.insert(flags.int64(0), {flags.text(1), flags.text(2)});
     }
 
-    pg::prepare(connection, "import_record",
+    pg::prepareAgain(connection, "import_record",
                 "INSERT INTO \"PatientsData\" (\"RecordId\", \"ArchivedAt\", \"ArchivedBy\", " +
                     sqliteColumns(layout.names) + ") VALUES (" + places(1, int(layout.names.size()) + 3) +
                     ")");
@@ -109,7 +109,7 @@ Counts copyAll(PGconn *connection, sqlite3 *db)
     }
 
     if (hasTable(db, "PatientsHistory")) {
-        pg::prepare(connection, "import_trail",
+        pg::prepareAgain(connection, "import_trail",
                     "INSERT INTO \"PatientsHistory\" (" + sqliteColumns(trailColumns) + ") VALUES (" +
                         places(1, int(trailColumns.size())) + ")");
         storedb::Statement trail(db, "SELECT " + sqliteColumns(trailColumns) +
@@ -127,6 +127,24 @@ Counts copyAll(PGconn *connection, sqlite3 *db)
 
 } // namespace
 
+Counts copyDatabase(PGconn *connection, sqlite3 *db)
+{
+    // The records arrive with their own trail: the trigger would add a second one.
+    pg::exec(connection, "ALTER TABLE \"PatientsData\" DISABLE TRIGGER \"PatientsTrail\"");
+    const Counts counts = copyAll(connection, db);
+    pg::exec(connection, "ALTER TABLE \"PatientsData\" ENABLE TRIGGER \"PatientsTrail\"");
+    continueRecordIds(connection);
+    return counts;
+}
+
+void continueRecordIds(PGconn *connection)
+{
+    pg::exec(connection,
+             "SELECT setval(s, greatest((SELECT max(\"RecordId\") FROM \"PatientsData\"), "
+             "pg_sequence_last_value(s), 1)) FROM (SELECT "
+             "pg_get_serial_sequence('\"PatientsData\"', 'RecordId')::regclass AS s) AS sequence");
+}
+
 Counts importFile(PGconn *connection, const QString &databasePath)
 {
     try {
@@ -139,12 +157,7 @@ Counts importFile(PGconn *connection, const QString &databasePath)
                 throw Error(tr("病区服务器上已有 %1 份病历，只能导入到没有病历的病区数据库").arg(present));
             const qint64 trailBefore = serverCount(connection, "\"PatientsHistory\"");
             pictureimport::checkEmpty(connection);
-            // The records arrive with their own trail: the trigger would add a second one.
-            pg::exec(connection, "ALTER TABLE \"PatientsData\" DISABLE TRIGGER \"PatientsTrail\"");
-            Counts counts = copyAll(connection, file.db);
-            pg::exec(connection, "ALTER TABLE \"PatientsData\" ENABLE TRIGGER \"PatientsTrail\"");
-            pg::exec(connection, "SELECT setval(pg_get_serial_sequence('\"PatientsData\"', 'RecordId'), "
-                                 "greatest((SELECT max(\"RecordId\") FROM \"PatientsData\"), 1))");
+            Counts counts = copyDatabase(connection, file.db);
             if (serverCount(connection, "\"PatientsData\"") != counts.records ||
                 serverCount(connection, "\"PatientsData\" WHERE \"ArchivedAt\" IS NOT NULL") !=
                     counts.archived ||

@@ -144,6 +144,15 @@ void prepare(PGconn *connection, const char *name, const QByteArray &sql)
     checked(connection, PQprepare(connection, name, sql.constData(), 0, nullptr));
 }
 
+void prepareAgain(PGconn *connection, const char *name, const QByteArray &sql)
+{
+    const Result present =
+        exec(connection, "SELECT 1 FROM pg_prepared_statements WHERE name = $1", {QByteArray(name)});
+    if (rows(present.get()) > 0)
+        exec(connection, QByteArray("DEALLOCATE ") + name);
+    prepare(connection, name, sql);
+}
+
 Result execPrepared(PGconn *connection, const char *name, const std::vector<QByteArray> &parameters)
 {
     const Parameters p(parameters);

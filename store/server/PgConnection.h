@@ -87,6 +87,9 @@ Result exec(PGconn *connection, const QByteArray &sql);
 Result exec(PGconn *connection, const QByteArray &sql, const std::vector<QByteArray> &parameters);
 // Prepares a named statement once per connection.
 void prepare(PGconn *connection, const char *name, const QByteArray &sql);
+// The same, replacing a statement of that name prepared earlier on the connection (prepared
+// statements outlive a rolled-back transaction, so a step that may run twice uses this).
+void prepareAgain(PGconn *connection, const char *name, const QByteArray &sql);
 Result execPrepared(PGconn *connection, const char *name, const std::vector<QByteArray> &parameters);
 // Runs one statement whose parameters marked in binaryParameters travel as raw bytes (bytea);
 // with binaryResult every result value comes back as raw bytes too.

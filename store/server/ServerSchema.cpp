@@ -43,6 +43,25 @@ QByteArray rolesSql()
            ";\n";
 }
 
+QByteArray openBedIndexSql()
+{
+    return "CREATE UNIQUE INDEX IF NOT EXISTS \"" + QByteArray(openBedIndex) +
+           "\" ON \"PatientsData\" (\"Bed\") WHERE \"ArchivedAt\" IS NULL AND \"Bed\" <> '';\n";
+}
+
+QByteArray ownershipSql()
+{
+    return QByteArray("DO $$ DECLARE t regclass;\nBEGIN\n"
+                      "  FOR t IN SELECT c.oid FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace\n"
+                      "    WHERE n.nspname = 'public' AND c.relkind IN ('r', 'p') AND c.relowner <> '") +
+           adminRole + "'::regrole LOOP\n    EXECUTE format('ALTER TABLE %s OWNER TO " + adminRole +
+           "', t);\n  END LOOP;\nEND $$;\n"
+           // A restore builds the one-open-record-per-bed index again, which takes the right to
+           // create in the schema.
+           "GRANT CREATE ON SCHEMA public TO " +
+           adminRole + ";\n";
+}
+
 QByteArray bedOrderSql()
 {
     const QByteArray bed = "coalesce(\"Bed\", '')";
@@ -80,8 +99,7 @@ QByteArray schemaSql(const StoreColumns &columns)
            "  \"Operator\" text NOT NULL,\n"
            "  \"ChangedAt\" text NOT NULL);\n";
     sql += "CREATE INDEX IF NOT EXISTS \"PatientsHistoryRecord\" ON \"PatientsHistory\" (\"RecordId\");\n";
-    sql += "CREATE UNIQUE INDEX IF NOT EXISTS \"" + QByteArray(openBedIndex) +
-           "\" ON \"PatientsData\" (\"Bed\") WHERE \"ArchivedAt\" IS NULL AND \"Bed\" <> '';\n";
+    sql += openBedIndexSql();
 
     // The server's time with its offset, the form every stamp of the trail takes.
     sql += "CREATE OR REPLACE FUNCTION quillcase_stamp() RETURNS text LANGUAGE sql STABLE\n"

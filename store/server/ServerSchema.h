@@ -24,6 +24,13 @@ constexpr const char *archivedState = "QC001";
 QByteArray rolesSql();
 // Creates or renews tables, indexes, functions, triggers and privileges; safe to run again.
 QByteArray schemaSql(const StoreColumns &columns);
+// Creates the index that keeps one record per bed among the records not archived.
+QByteArray openBedIndexSql();
+// Gives every table of the ward to the administrators' group role, so that an administrator
+// may vacuum them and a restore may set them up (only a table's owner may do either), and
+// lets them build an index of the ward again; safe to run again. Doctors keep exactly the
+// rights schemaSql grants them.
+QByteArray ownershipSql();
 // ORDER BY clause of the patient list: numeric beds by value, other texts by code point,
 // then the record id.
 QByteArray bedOrderSql();

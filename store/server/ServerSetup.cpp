@@ -70,6 +70,7 @@ void initialise(PGconn *connection, const StoreColumns &columns)
             }
             pg::exec(connection, serverschema::rolesSql());
             pg::exec(connection, serverschema::schemaSql(columns));
+            pg::exec(connection, serverschema::ownershipSql());
             pg::exec(connection,
                      "INSERT INTO \"QuillcaseSettings\" (\"Name\", \"Value\") VALUES ('SchemaVersion', $1) "
                      "ON CONFLICT (\"Name\") DO NOTHING",

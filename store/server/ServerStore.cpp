@@ -434,6 +434,58 @@ void ServerStore::setDisplayName(const QString &)
     throw Error(tr("病区服务器上的医师签名由病区管理员设置（quillcase-ward add-doctor）"));
 }
 
+bool ServerStore::isAdministrator()
+{
+    const pg::Result member = pg::exec(connection(), QByteArray("SELECT pg_has_role(session_user, '") +
+                                                         serverschema::adminRole + "', 'MEMBER')");
+    return pg::text(member.get(), 0, 0) == QStringLiteral("t");
+}
+
+namespace {
+
+// Collects the warnings the server sends while a statement runs (VACUUM reports a table it
+// skipped as a warning, not as an error).
+void collectWarning(void *warnings, const PGresult *notice)
+{
+    const char *severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+    if (severity && QByteArray(severity) == "WARNING") {
+        const char *message = PQresultErrorField(notice, PG_DIAG_MESSAGE_PRIMARY);
+        static_cast<QStringList *>(warnings)->append(QString::fromUtf8(message ? message : severity));
+    }
+}
+
+} // namespace
+
+void ServerStore::vacuum()
+{
+    const auto fail = [this](const QString &reason) {
+        return Error(tr("整理病区服务器“%1”上的病历资料库时出错：%2").arg(m_description, reason));
+    };
+    if (!isAdministrator())
+        throw fail(tr("本角色不是病区管理员，不能整理病历资料库"));
+    PGconn *db = connection();
+    const pg::Result tables = pg::exec(db, "SELECT format('%I.%I', schemaname, tablename) FROM pg_tables "
+                                           "WHERE schemaname = 'public' ORDER BY tablename");
+    QByteArrayList names;
+    for (int r = 0; r < pg::rows(tables.get()); ++r)
+        names << pg::text(tables.get(), r, 0).toUtf8();
+    if (names.isEmpty())
+        throw fail(tr("没有找到病区的表"));
+    QStringList warnings;
+    const PQnoticeReceiver previous = PQsetNoticeReceiver(db, collectWarning, &warnings);
+    try {
+        // One statement outside a transaction block: VACUUM cannot run inside one.
+        pg::exec(db, "VACUUM (ANALYZE) " + names.join(", "));
+    } catch (const Error &error) {
+        PQsetNoticeReceiver(db, previous, nullptr);
+        throw fail(error.message());
+    }
+    PQsetNoticeReceiver(db, previous, nullptr);
+    if (!warnings.isEmpty())
+        throw fail(tr("服务器跳过了部分表（%1）；请用 quillcase-ward init 更新病区数据库的权限后再试")
+                       .arg(warnings.join(tr("；"))));
+}
+
 QString ServerStore::operatorName() const
 {
     return const_cast<ServerStore *>(this)->role();

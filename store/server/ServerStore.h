@@ -64,9 +64,20 @@ public:
     // The open connection, for tests and the ward tool.
     PGconn *connection();
 
-private:
+    // Whether the signed-in role is one of the ward's administrators.
+    bool isAdministrator();
+    // VACUUM (ANALYZE) of every table of the ward, outside any transaction. Refused for a role
+    // that is no administrator; a table the server skipped (only its owner may vacuum it) is
+    // an error, never a success.
+    void vacuum();
+
+protected:
     ServerStore(const QString &connectionString, const StoreColumns &columns, const pg::SignIn &signIn);
     void connect();
+    const QString &description() const { return m_description; }
+    const StoreColumns &columns() const { return m_columns; }
+
+private:
     // Connects again after the connection was lost; announcements may have been missed.
     void reconnect();
     std::vector<int> checkedIndexes(const QHash<int, QString> &values) const;
