@@ -89,7 +89,7 @@ void copyFile(const QString &from, const QString &to, mode_t mode)
 } // namespace
 
 void createDataFolder(const QString &dataFolder, const QString &starterFolder,
-                      const QString &existingDatabase)
+                      const QString &existingDatabase, const DatabaseCheck &openDatabase)
 {
     const QString target = QDir::cleanPath(dataFolder);
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
@@ -118,7 +118,10 @@ void createDataFolder(const QString &dataFolder, const QString &starterFolder,
         // file the doctor chose stays as it was. A file that is no record database stops
         // here, and the staging folder goes with it.
         copyFile(existingDatabase, database, 0600);
-        PatientStore::open(database);
+        if (openDatabase)
+            openDatabase(database);
+        else
+            PatientStore::open(database);
     }
     syncPath(work, O_RDONLY | O_DIRECTORY);
 

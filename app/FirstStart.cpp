@@ -2,6 +2,8 @@
 #include "app/DataFolderSetup.h"
 #include "records/Dialogs.h"
 #include "records/ErrorBox.h"
+#include "records/Passphrase.h"
+#include "records/PatientStore.h"
 #include "text/Error.h"
 
 #include <QDir>
@@ -34,7 +36,8 @@ bool offerDataFolder(const DataLocation &location, Dialogs &dialogs)
             return false;
         }
         try {
-            createDataFolder(location.dataFolder, location.starterFolder, existing);
+            createDataFolder(location.dataFolder, location.starterFolder, existing,
+                             [&dialogs](const QString &copy) { passphrase::openAsking(copy, dialogs); });
             return true;
         } catch (const Error &error) {
             // Nothing was made; the doctor may choose again or leave.

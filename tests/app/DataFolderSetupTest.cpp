@@ -185,6 +185,25 @@ TEST_F(DataFolderSetup, FirstStartCreatesOnlyOnTheDoctorsAnswer)
     EXPECT_EQ(PatientStore::open(location.dataFolder + QStringLiteral("Quillcase.dat"))->recordCount(), 1);
 }
 
+// A database with a passphrase of its own is taken once the doctor gives the passphrase.
+TEST_F(DataFolderSetup, FirstStartTakesADatabaseWithAPassphrase)
+{
+    DataLocation location = resolveDataLocation(dir.path() + QStringLiteral("/bin"), false, {}, home());
+    location.starterFolder = starter;
+    const QString old = databaseWithOneRecord();
+    PatientStore::open(old)->rekey(QStringLiteral("病房口令").toUtf8());
+    ScriptedDialogs dialogs;
+    dialogs.choiceAnswers = {1};
+    dialogs.fileAnswers.push_back(old);
+    dialogs.passwordAnswers = {QStringLiteral("错的"), QStringLiteral("病房口令")};
+    EXPECT_TRUE(offerDataFolder(location, dialogs));
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+    EXPECT_EQ(dialogs.passwordPrompts.size(), 2);
+    EXPECT_EQ(PatientStore::open(location.dataFolder + QStringLiteral("Quillcase.dat"), QStringLiteral("病房口令").toUtf8())
+                  ->recordCount(),
+              1);
+}
+
 TEST_F(DataFolderSetup, FirstStartNewDatabaseAndNoHome)
 {
     DataLocation location = resolveDataLocation(dir.path() + QStringLiteral("/bin"), false, {}, home());
