@@ -221,25 +221,20 @@ void RecordSession::moveTo(int row)
 
 bool RecordSession::locateBed(const QString &bed)
 {
-    settle();
-    for (int i = 0; i < rowCount(); ++i)
-        if (!m_rows[i].archived && m_rows[i].values.value(0) == bed) {
-            if (i != m_current) {
-                m_current = i;
-                loadCurrent();
-                emit currentChanged();
-            }
-            return true;
-        }
-    return false;
+    return locateOpenRecord([&bed](const QString &rowBed) { return rowBed == bed; });
 }
 
 bool RecordSession::locateBedNumber(int number)
 {
+    return locateOpenRecord([number](const QString &rowBed) { return bednumber::parse(rowBed) == number; });
+}
+
+bool RecordSession::locateOpenRecord(const std::function<bool(const QString &bed)> &matches)
+{
     // An archived record gives its bed free for the next admission.
     settle();
     for (int i = 0; i < rowCount(); ++i)
-        if (!m_rows[i].archived && bednumber::parse(m_rows[i].values.value(0)) == number) {
+        if (!m_rows[i].archived && matches(m_rows[i].values.value(0))) {
             if (i != m_current) {
                 m_current = i;
                 loadCurrent();

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // The editing session over PatientsData that every bound control works on: one
@@ -93,6 +94,8 @@ signals:
 
 private:
     void setState(State state);
+    // Makes the first record in list order that is not archived and whose bed matches current.
+    bool locateOpenRecord(const std::function<bool(const QString &bed)> &matches);
     void loadCurrent();
     void sortKeepingCurrent();
 
