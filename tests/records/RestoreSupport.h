@@ -47,18 +47,20 @@ inline void execKeyed(const QString &path, const char *sql, const QByteArray &ke
 }
 
 // Every row of a table as text lists ordered by rowid (all columns, NULL as "<null>").
-inline std::vector<QStringList> tableRows(const QString &path, const char *table,
-                                          const QByteArray &key = storedb::defaultKey())
+// Rows of a query as text lists, NULL as `nullText`.
+inline std::vector<QStringList> queryRows(const QString &path, const QByteArray &sql,
+                                          const QByteArray &key = storedb::defaultKey(),
+                                          const QString &nullText = QStringLiteral(""))
 {
     sqlite3 *db = storedb::openKeyed(path, key);
     std::vector<QStringList> rows;
     try {
-        storedb::Statement select(db, QByteArray("SELECT * FROM \"") + table + "\" ORDER BY rowid");
+        storedb::Statement select(db, sql);
         const int count = sqlite3_column_count(select.handle());
         while (select.next()) {
             QStringList row;
             for (int i = 0; i < count; ++i)
-                row << (select.isNull(i) ? QStringLiteral("") : select.text(i));
+                row << (select.isNull(i) ? nullText : select.text(i));
             rows.push_back(row);
         }
     } catch (...) {
@@ -67,6 +69,12 @@ inline std::vector<QStringList> tableRows(const QString &path, const char *table
     }
     storedb::closeQuietly(db);
     return rows;
+}
+
+inline std::vector<QStringList> tableRows(const QString &path, const char *table,
+                                          const QByteArray &key = storedb::defaultKey())
+{
+    return queryRows(path, QByteArray("SELECT * FROM \"") + table + "\" ORDER BY rowid", key);
 }
 
 // Whether the file opens with one of the keys and passes the engine's full check.

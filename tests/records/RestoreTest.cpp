@@ -14,23 +14,7 @@ const QDateTime restoreMoment(QDate(2026, 1, 2), QTime(3, 4, 5));
 // Rows of a query as text lists, NULL as "<null>".
 std::vector<QStringList> queryRows(const QString &path, const char *sql)
 {
-    sqlite3 *db = storedb::openKeyed(path, storedb::defaultKey());
-    std::vector<QStringList> rows;
-    try {
-        storedb::Statement select(db, sql);
-        const int count = sqlite3_column_count(select.handle());
-        while (select.next()) {
-            QStringList row;
-            for (int i = 0; i < count; ++i)
-                row << (select.isNull(i) ? QStringLiteral("<null>") : select.text(i));
-            rows.push_back(row);
-        }
-    } catch (...) {
-        storedb::closeQuietly(db);
-        throw;
-    }
-    storedb::closeQuietly(db);
-    return rows;
+    return restoretest::queryRows(path, sql, storedb::defaultKey(), QStringLiteral("<null>"));
 }
 
 // Rows as lines of text "a | b | c", readable when a comparison fails.
